@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# start|stop the Wine session of a build tree's tests: start creates the prefix once,
+# turns off the crash dialog, keeps the server up and detaches its services from the
+# caller's output.
+set -u
+action=$1
+build=$2
+export WINEPREFIX=${LUMAWIPE_WINEPREFIX:-$build/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+case "$action" in
+  start)
+    wineserver -k >/dev/null 2>&1 9>&- || true
+    wineserver -w >/dev/null 2>&1 9>&- || true
+    fresh=0; [ -d "$WINEPREFIX" ] || fresh=1
+    wineserver -p >/dev/null 2>&1 9>&- </dev/null
+    wine cmd /c exit >/dev/null 2>&1 9>&- </dev/null
+    if [ $fresh = 1 ]; then
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 9>&- </dev/null
+    fi
+    exit 0 ;;
+  stop)
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    exit 0 ;;
+esac
+echo "usage: wine-session.sh start|stop BUILD_DIR" >&2
+exit 2

@@ -1,0 +1,10 @@
+// Not built yet: every routine of this file raises ELumawipe naming its operation.
+#include "engine/effects/EffectKit.h"
+
+namespace Wipekit {
+
+bool CheckerboardEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
+    Effects::NotBuilt(TTransitionOperation::toCheckerboard);
+}
+
+}  // namespace Wipekit

@@ -1,0 +1,75 @@
+// Object model of the toolkit: components with owners, notify events, string lists.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace Toolkit {
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+
+using TNotifyEvent = std::function<void(TObject* sender)>;
+
+// An ordered list of text lines.
+class TStrings {
+public:
+    int Count() const { return int(FLines.size()); }
+    const std::string& operator[](int index) const { return FLines.at(std::size_t(index)); }
+    void Add(std::string line) { FLines.push_back(std::move(line)); }
+    void Clear() { FLines.clear(); }
+    void Assign(const TStrings& other) { FLines = other.FLines; }
+    // Lines joined with CR LF after each, as the toolkit's Text property gives them.
+    std::string Text() const;
+    // Splits at CR LF, LF or CR.
+    void SetText(const std::string& text);
+    const std::vector<std::string>& Lines() const { return FLines; }
+    friend bool operator==(const TStrings&, const TStrings&) = default;
+
+private:
+    std::vector<std::string> FLines;
+};
+
+// A component may own others; an owner frees what it owns when it is destroyed.
+class TComponent : public TObject {
+public:
+    explicit TComponent(TComponent* owner);
+    ~TComponent() override;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    TComponent* Owner() const { return FOwner; }
+    const std::vector<TComponent*>& Components() const { return FComponents; }
+    int ComponentCount() const { return int(FComponents.size()); }
+
+    std::string Name;
+
+    // Design mode: the component sits in a form designer rather than a running program.
+    bool Designing() const { return FDesigning; }
+    void SetDesigning(bool value);
+    // True while a form's stored properties are being applied.
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool value) { FLoading = value; }
+
+    // Raised at the start of the destructor, before owned components go.
+    bool Destroying() const { return FDestroying; }
+
+protected:
+    void BeginDestroy() { FDestroying = true; }
+
+private:
+    void InsertComponent(TComponent* child);
+    void RemoveComponent(TComponent* child);
+
+    TComponent* FOwner = nullptr;
+    std::vector<TComponent*> FComponents;
+    bool FDesigning = false;
+    bool FLoading = false;
+    bool FDestroying = false;
+};
+
+}  // namespace Toolkit

@@ -1,0 +1,102 @@
+// Visual controls: position, size, repaint requests and a canvas to paint on.
+#pragma once
+
+#include <memory>
+
+#include "toolkit/Classes.h"
+#include "toolkit/Graphics.h"
+
+namespace Toolkit {
+
+class TControl;
+
+enum class TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// The platform side of a control: where its pixels go and how repaints are requested.
+class TControlPeer {
+public:
+    virtual ~TControlPeer() = default;
+    // Request a repaint of the whole control.
+    virtual void Invalidate() = 0;
+    // The control's canvas was drawn on outside Paint: show what it holds.
+    virtual void Present() = 0;
+    // Position, size or visibility changed.
+    virtual void BoundsChanged() = 0;
+};
+
+// Supplied by the backend.
+std::unique_ptr<TControlPeer> NewControlPeer(TControl& control);
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+    void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+    void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+    void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+    TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+    TRect BoundsRect() const { return Rect(FLeft, FTop, FLeft + FWidth, FTop + FHeight); }
+
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool v);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool v) { FEnabled = v; }
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign v) { FAlign = v; }
+
+    TControl* Parent() const { return FParent; }
+    void SetParent(TControl* parent);
+
+    // An opaque control paints its whole area; nothing is erased behind it.
+    bool Opaque() const { return FOpaque; }
+
+    // Request a repaint; the backend calls PaintControl when it is due.
+    void Invalidate();
+    // Runs Paint on the control's canvas (called by the backend).
+    void PaintControl();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+
+    TControlPeer& Peer() { return *FPeer; }
+
+protected:
+    void SetOpaque(bool v) { FOpaque = v; }
+    virtual void Paint() {}
+
+private:
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    bool FVisible = true;
+    bool FEnabled = true;
+    bool FOpaque = false;
+    TAlign FAlign = TAlign::alNone;
+    TControl* FParent = nullptr;
+    std::unique_ptr<TControlPeer> FPeer;
+};
+
+// A windowless control: it paints on a canvas the size of its client area, which the
+// backend shows in the control's bounds.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* owner);
+    ~TGraphicControl() override;
+
+    // Drawing surface of the control; drawing on it outside Paint shows at once.
+    TCanvas& Canvas();
+    // The pixels currently shown by the control (its client area).
+    const TBitmap& Surface() const { return FSurface; }
+
+private:
+    TBitmap FSurface;
+    bool FPainting = false;
+    friend class TControl;
+};
+
+}  // namespace Toolkit

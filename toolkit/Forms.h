@@ -1,0 +1,42 @@
+// The application object: message loop, title and the handler of uncaught exceptions.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace Toolkit {
+
+class TApplication {
+public:
+    std::string Title;
+
+    // Replaces the default report of an exception that escaped an event handler.
+    std::function<void(const std::exception&)> OnException;
+
+    // Reports an exception that reached the message loop: OnException when assigned,
+    // otherwise the backend's default report (headless: a line on standard error;
+    // Windows: a message box).
+    void HandleException(const std::exception& e);
+
+    // Runs what is waiting for the user-interface thread (synchronized calls, posted
+    // messages, due repaints) and returns.
+    void ProcessMessages();
+
+    // True on the user-interface thread (the thread that first used the application).
+    bool IsMainThread() const;
+};
+
+TApplication& Application();
+
+// Runs fn and hands any exception it raises to Application().HandleException.
+template <class Fn>
+void CallGuarded(Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+    }
+}
+
+}  // namespace Toolkit

@@ -1,0 +1,160 @@
+// Bitmaps and canvases: 24-bit bottom-up DIB memory and the drawing operations on it.
+//
+// Every drawing operation is portable C++ on the bitmap's own memory, so each platform
+// produces the same bytes. The platform backend only supplies where the memory lives
+// (a plain heap block headless, a DIB section on Windows).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "toolkit/Types.h"
+
+namespace Toolkit {
+
+class TBitmap;
+
+// Largest picture a bitmap accepts: a side of at most MaxBitmapSide pixels and at most
+// MaxBitmapBytes bytes of pixel rows. Larger requests raise EOutOfResources.
+constexpr int MaxBitmapSide = 32768;
+constexpr std::size_t MaxBitmapBytes = std::size_t(1) << 30;
+
+// Bytes per row of a 24-bit bottom-up DIB: each row padded to a multiple of 4 bytes.
+constexpr std::size_t DibStride(int width) { return ((std::size_t(width) * 24 + 31) / 32) * 4; }
+
+// Memory holding a bitmap's pixel rows. Backends derive from it (Windows: a DIB section).
+class TPixelStore {
+public:
+    virtual ~TPixelStore() = default;
+    virtual std::uint8_t* Bits() = 0;
+    // Called before the toolkit reads or writes the bytes (Windows: GdiFlush).
+    virtual void Sync() {}
+};
+
+// Supplied by the backend: zero-filled storage for a width x height 24-bit DIB
+// (both > 0, already checked against the limits).
+std::unique_ptr<TPixelStore> NewPixelStore(int width, int height);
+
+enum class TBrushStyle : std::uint8_t { bsSolid, bsClear };
+enum class TPenStyle : std::uint8_t { psSolid, psDash, psDot, psClear };
+enum class TCopyMode : std::uint8_t { cmSrcCopy, cmSrcInvert };
+
+struct TBrush {
+    TColor Color = clWhite;
+    TBrushStyle Style = TBrushStyle::bsSolid;
+};
+
+struct TPen {
+    TColor Color = clBlack;
+    TPenStyle Style = TPenStyle::psSolid;
+};
+
+// Drawing surface of one bitmap. Every operation clips to the bitmap and notifies it
+// of the change; a rectangle of zero or negative size draws nothing.
+class TCanvas {
+public:
+    explicit TCanvas(TBitmap& target) : FTarget(target) {}
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    TBrush Brush;
+    TPen Pen;
+    TCopyMode CopyMode = TCopyMode::cmSrcCopy;
+
+    TBitmap& Target() const { return FTarget; }
+
+    // Fills r with the brush colour (nothing when the brush is clear).
+    void FillRect(const TRect& r);
+    // Outline drawn with the pen over (l, t)..(r-1, b-1), inside filled with the brush.
+    void Rectangle(int left, int top, int right, int bottom);
+    void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
+    // Copies rectangle src of source's bitmap onto rectangle dest of this canvas with
+    // CopyMode, stretching by nearest neighbour when the sizes differ: destination pixel
+    // (x, y) takes source pixel (src.Left + (x - dest.Left) * src.Width / dest.Width, ...),
+    // rounded down. Destination pixels whose source pixel lies outside the source bitmap,
+    // or that lie outside this bitmap, are left as they are.
+    void CopyRect(const TRect& dest, const TCanvas& source, const TRect& src);
+    // Draws the whole of bitmap with its top-left corner at (x, y).
+    void Draw(int x, int y, const TBitmap& bitmap);
+    // Stretches the whole of bitmap onto dest.
+    void StretchDraw(const TRect& dest, const TBitmap& bitmap);
+
+    TColor Pixel(int x, int y) const;  // clNone outside the bitmap
+    void SetPixel(int x, int y, TColor color);
+
+private:
+    void HorizontalPenLine(int x0, int x1, int y, int& phase);
+    void VerticalPenLine(int x, int y0, int y1, int& phase);
+    void PlotPen(int x, int y, int& phase);
+
+    TBitmap& FTarget;
+};
+
+// A 24-bit picture held as a bottom-up DIB: rows of blue-green-red triples, each row
+// padded to a multiple of 4 bytes, row 0 the bottom line.
+class TBitmap {
+public:
+    TBitmap();
+    ~TBitmap();
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    bool Empty() const { return FWidth == 0 || FHeight == 0; }
+    std::size_t Stride() const { return DibStride(FWidth); }
+    std::size_t ImageSize() const { return Stride() * std::size_t(FHeight); }
+
+    // Resizing keeps the overlapping top-left part of the picture; new area is black.
+    // A side <= 0 empties the bitmap. Sizes beyond the limits raise EOutOfResources.
+    void SetSize(int width, int height);
+    void SetWidth(int width) { SetSize(width, FHeight); }
+    void SetHeight(int height) { SetSize(FWidth, height); }
+
+    // Copies another bitmap's picture (an empty one empties this).
+    void Assign(const TBitmap& source);
+
+    // Raw pixel rows (nullptr when empty). ScanLine(y) is the row of picture line y,
+    // counted from the top.
+    std::uint8_t* Bits();
+    const std::uint8_t* Bits() const;
+    std::uint8_t* ScanLine(int y) { return Bits() + Stride() * std::size_t(FHeight - 1 - y); }
+    const std::uint8_t* ScanLine(int y) const {
+        return Bits() + Stride() * std::size_t(FHeight - 1 - y);
+    }
+
+    TCanvas& Canvas() { return FCanvas; }
+    const TCanvas& Canvas() const { return FCanvas; }
+
+    // The change notification: raised after the picture has changed.
+    std::function<void(TBitmap&)> OnChange;
+    void Changed();
+
+    // BMP files: reads 1, 4, 8, 16, 24 and 32-bit uncompressed and RLE-free pictures,
+    // top-down or bottom-up; writes 24-bit bottom-up. A malformed, truncated or oversized
+    // file raises EInvalidGraphic (or EOutOfResources) and leaves the bitmap as it was.
+    void LoadFromStream(std::istream& in);
+    void SaveToStream(std::ostream& out) const;
+    void LoadFromFile(const std::string& path);
+    void SaveToFile(const std::string& path) const;
+
+    TPixelStore* Store() const { return FStore.get(); }
+    // Replaces the picture with a prepared store of the given size (backends, loaders).
+    void Adopt(std::unique_ptr<TPixelStore> store, int width, int height);
+
+private:
+    int FWidth = 0;
+    int FHeight = 0;
+    std::unique_ptr<TPixelStore> FStore;
+    TCanvas FCanvas;
+};
+
+// Validates a requested size and returns the byte size of its rows; raises
+// EOutOfResources beyond the limits.
+std::size_t CheckedImageSize(int width, int height);
+
+}  // namespace Toolkit

@@ -1,0 +1,205 @@
+#include "toolkit/Threads.h"
+
+#include <chrono>
+#include <deque>
+#include <exception>
+
+namespace Toolkit {
+
+namespace {
+
+std::condition_variable& SchedulerCond() {
+    static std::condition_variable cond;
+    return cond;
+}
+
+bool gVirtualClock = false;           // guarded by SchedulerMutex
+std::int64_t gVirtualNow = 0;          // guarded by SchedulerMutex
+
+std::int64_t RealNow() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+enum class SyncState { Queued, Running, Done, Cancelled };
+
+struct SyncRequest {
+    TThread* Thread;
+    const std::function<void()>* Fn;
+    SyncState State = SyncState::Queued;
+    std::exception_ptr Error;
+};
+
+std::deque<SyncRequest*>& SyncQueue() {  // guarded by SchedulerMutex
+    static std::deque<SyncRequest*> queue;
+    return queue;
+}
+
+// Marks the queued calls of thread as cancelled; the waiting workers see it.
+void CancelSynchronize(TThread* thread) {
+    {
+        std::lock_guard<std::mutex> lock(SchedulerMutex());
+        auto& queue = SyncQueue();
+        for (auto it = queue.begin(); it != queue.end();) {
+            if ((*it)->Thread == thread) {
+                (*it)->State = SyncState::Cancelled;
+                it = queue.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    WakeWaiters();
+}
+
+}  // namespace
+
+std::mutex& SchedulerMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+void WakeWaiters() { SchedulerCond().notify_all(); }
+
+void UseVirtualClock(bool on) {
+    {
+        std::lock_guard<std::mutex> lock(SchedulerMutex());
+        gVirtualClock = on;
+        gVirtualNow = 0;
+    }
+    WakeWaiters();
+}
+
+bool VirtualClock() {
+    std::lock_guard<std::mutex> lock(SchedulerMutex());
+    return gVirtualClock;
+}
+
+std::int64_t ClockNow() {
+    std::lock_guard<std::mutex> lock(SchedulerMutex());
+    return gVirtualClock ? gVirtualNow : RealNow();
+}
+
+void AdvanceClock(std::uint32_t ms) {
+    {
+        std::lock_guard<std::mutex> lock(SchedulerMutex());
+        if (gVirtualClock) gVirtualNow += ms;
+    }
+    WakeWaiters();
+}
+
+bool WaitOnClock(std::unique_lock<std::mutex>& lock, std::uint32_t ms, const std::function<bool()>& pred) {
+    auto& cond = SchedulerCond();
+    if (ms == Infinite) {
+        cond.wait(lock, pred);
+        return true;
+    }
+    if (gVirtualClock) {
+        const std::int64_t deadline = gVirtualNow + ms;
+        // The clock may be switched while waiting; a switch ends the wait.
+        cond.wait(lock, [&] { return pred() || !gVirtualClock || gVirtualNow >= deadline; });
+        return pred();
+    }
+    return cond.wait_for(lock, std::chrono::milliseconds(ms), pred);
+}
+
+// ---------------------------------------------------------------------------------------
+// TThread
+
+TThread::TThread() = default;
+
+TThread::~TThread() {
+    if (FFreeOnTerminate.load()) return;  // deleted by its own thread, already detached
+    Terminate();
+    WaitFor();
+}
+
+void TThread::Start() {
+    if (FStarted) return;
+    FStarted = true;
+    FThread = std::thread([this] { Run(); });
+}
+
+void TThread::Run() {
+    try {
+        Execute();
+    } catch (...) {
+        // Execute owns its error handling; an escaping exception only ends the thread.
+    }
+    if (FFreeOnTerminate.load(std::memory_order_acquire)) delete this;
+}
+
+void TThread::Terminate() {
+    {
+        std::lock_guard<std::mutex> lock(SchedulerMutex());
+        FTerminated.store(true, std::memory_order_release);
+    }
+    CancelSynchronize(this);
+}
+
+void TThread::WaitFor() {
+    if (FThread.joinable() && FThread.get_id() != std::this_thread::get_id()) FThread.join();
+}
+
+void TThread::FreeOnTerminate() {
+    if (FThread.joinable()) FThread.detach();
+    FFreeOnTerminate.store(true, std::memory_order_release);
+}
+
+bool TThread::Synchronize(const std::function<void()>& fn) {
+    SyncRequest request{this, &fn, SyncState::Queued, nullptr};
+    {
+        std::unique_lock<std::mutex> lock(SchedulerMutex());
+        if (Terminated()) return false;
+        SyncQueue().push_back(&request);
+    }
+    NotifyMainThread();
+    std::unique_lock<std::mutex> lock(SchedulerMutex());
+    WaitOnClock(lock, Infinite,
+                [&] { return request.State == SyncState::Done || request.State == SyncState::Cancelled; });
+    if (request.State == SyncState::Cancelled) return false;
+    if (request.Error) std::rethrow_exception(request.Error);
+    return true;
+}
+
+void TThread::Sleep(std::uint32_t ms, const std::function<bool()>& wake) {
+    std::unique_lock<std::mutex> lock(SchedulerMutex());
+    WaitOnClock(lock, ms, [&] { return Terminated() || (wake && wake()); });
+}
+
+int RunSynchronizedCalls() {
+    int count = 0;
+    for (;;) {
+        SyncRequest* request = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(SchedulerMutex());
+            if (SyncQueue().empty()) break;
+            request = SyncQueue().front();
+            SyncQueue().pop_front();
+            request->State = SyncState::Running;
+            request->Thread->FInSync.store(true, std::memory_order_release);
+        }
+        std::exception_ptr error;
+        try {
+            (*request->Fn)();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> lock(SchedulerMutex());
+            request->Thread->FInSync.store(false, std::memory_order_release);
+            request->Error = error;
+            request->State = SyncState::Done;
+        }
+        WakeWaiters();
+        ++count;
+    }
+    return count;
+}
+
+bool SynchronizedCallPending() {
+    std::lock_guard<std::mutex> lock(SchedulerMutex());
+    return !SyncQueue().empty();
+}
+
+}  // namespace Toolkit

@@ -1,0 +1,93 @@
+// Worker threads, the application clock their waits run on, and the synchronous call
+// that runs a function on the user-interface thread.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace Toolkit {
+
+constexpr std::uint32_t Infinite = 0xFFFFFFFFu;
+
+// One lock and one condition guard every wait of the toolkit's threads; state read by a
+// wait's predicate is changed under SchedulerMutex, followed by WakeWaiters.
+std::mutex& SchedulerMutex();
+void WakeWaiters();
+
+// The application clock in milliseconds. Real time by default; the headless backend can
+// switch to a virtual clock that moves only when AdvanceClock is called, so timer and
+// thread behaviour is tested without sleeping.
+void UseVirtualClock(bool on);
+bool VirtualClock();
+std::int64_t ClockNow();
+// Virtual clock only: moves the time forward and wakes the waits that are due.
+void AdvanceClock(std::uint32_t ms);
+
+// Waits, holding lock on SchedulerMutex, until pred() holds or ms milliseconds of
+// application time have passed (Infinite: no time limit). Returns pred().
+bool WaitOnClock(std::unique_lock<std::mutex>& lock, std::uint32_t ms, const std::function<bool()>& pred);
+
+class TThread;
+int RunSynchronizedCalls();
+
+class TThread {
+public:
+    TThread();  // created suspended: nothing runs before Start
+    virtual ~TThread();  // terminates and joins; never call it on the thread itself
+    TThread(const TThread&) = delete;
+    TThread& operator=(const TThread&) = delete;
+
+    void Start();
+    bool Started() const { return FStarted; }
+
+    // Asks Execute to finish: sets Terminated, wakes the thread's waits and cancels its
+    // Synchronize call if that has not begun to run.
+    void Terminate();
+    bool Terminated() const { return FTerminated.load(std::memory_order_acquire); }
+    // Joins the thread.
+    void WaitFor();
+
+    // True while a call of this thread's Synchronize is running on the UI thread.
+    bool InSynchronize() const { return FInSync.load(std::memory_order_acquire); }
+
+    // Lets the thread go: it deletes itself once Execute returns. Used when its owner
+    // dies inside one of the thread's own synchronized calls and cannot wait for it.
+    void FreeOnTerminate();
+
+protected:
+    virtual void Execute() = 0;
+
+    // Runs fn on the user-interface thread and blocks until it has returned. Returns
+    // false when Terminate cancelled the call before it ran. An exception of fn is
+    // rethrown here.
+    bool Synchronize(const std::function<void()>& fn);
+
+    // Waits on the application clock for ms milliseconds, returning early when
+    // Terminate is called or wake() (read under SchedulerMutex) holds.
+    void Sleep(std::uint32_t ms, const std::function<bool()>& wake = nullptr);
+
+private:
+    void Run();
+    friend int RunSynchronizedCalls();
+
+    std::thread FThread;
+    bool FStarted = false;
+    std::atomic<bool> FTerminated{false};
+    std::atomic<bool> FInSync{false};
+    std::atomic<bool> FFreeOnTerminate{false};
+};
+
+// Runs the synchronized calls waiting for the user-interface thread; returns how many ran.
+int RunSynchronizedCalls();
+// True when a synchronized call waits to run.
+bool SynchronizedCallPending();
+
+// Supplied by the backend: tells the user-interface thread that a synchronized call
+// waits (Windows: a message to a hidden window; headless: nothing, the loop polls).
+void NotifyMainThread();
+
+}  // namespace Toolkit
