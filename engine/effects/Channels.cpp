@@ -1,14 +1,127 @@
-// Not built yet: every routine of this file raises ELumawipe naming its operation.
+// toRGB: the outgoing picture loses its colour channels one by one down to black, then the
+// incoming one gains them. toRGBBlend: the outgoing picture's channels are replaced one by
+// one by the incoming picture's. RGBOrder sets the sequence of the channels.
+#include <array>
+#include <vector>
+
 #include "engine/effects/EffectKit.h"
+#include "engine/effects/PixelMix.h"
 
 namespace Wipekit {
 
-bool RGBEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toRGB);
+using namespace Effects;
+
+namespace {
+
+enum Channel { Red, Green, Blue };
+constexpr int ChannelCount = 3;
+constexpr int RGBOrderCount = 6;
+constexpr int LevelCount = 4;
+
+// The channel sequence of each RGBOrder, in its ordinal order.
+constexpr Channel ChannelSequence[RGBOrderCount][ChannelCount] = {
+    {Red, Green, Blue}, {Red, Blue, Green}, {Green, Red, Blue},
+    {Green, Blue, Red}, {Blue, Red, Green}, {Blue, Green, Red},
+};
+
+// RGBChannelMask[n][order][channel]: the channel is among the first n of the order's sequence.
+using TChannelMask = std::array<std::array<std::array<bool, ChannelCount>, RGBOrderCount>, LevelCount>;
+constexpr TChannelMask RGBChannelMask = [] {
+    TChannelMask mask{};
+    for (int n = 0; n < LevelCount; ++n)
+        for (int order = 0; order < RGBOrderCount; ++order)
+            for (int k = 0; k < n; ++k) mask[n][order][ChannelSequence[order][k]] = true;
+    return mask;
+}();
+
+// Byte offset of each channel within a pixel of the buffer (blue, green, red).
+constexpr int ByteOffset[ChannelCount] = {2, 1, 0};
+
+// One row's worth of byte masks: 0xFF for the bytes of the channels set at level n, 0 for
+// the others, so that the pixel loops run over plain bytes.
+std::vector<std::uint8_t> RowMask(int n, TRGBOrder order, std::size_t rowBytes) {
+    std::uint8_t pixel[ChannelCount];
+    for (int ch = 0; ch < ChannelCount; ++ch)
+        pixel[ByteOffset[ch]] = RGBChannelMask[std::size_t(n)][std::size_t(order)][std::size_t(ch)] ? 0xFF : 0x00;
+    std::vector<std::uint8_t> mask(rowBytes);
+    for (std::size_t i = 0; i < rowBytes; ++i) mask[i] = pixel[i % ChannelCount];
+    return mask;
 }
 
-bool RGBBlendEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toRGBBlend);
+// An order outside the enumeration cannot index the table; such a value reaches a routine
+// only through a corrupt parameter block.
+TRGBOrder CheckedOrder(TRGBOrder order) {
+    if (std::size_t(order) >= RGBOrderCount) throw ELumawipe("Unknown RGBOrder.");
+    return order;
+}
+
+constexpr int RGBDark = 3;  // toRGB: the black frame between the two pictures
+constexpr int RGBLast = 6;
+constexpr int RGBBlendLast = 3;
+
+}  // namespace
+
+bool RGBEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    const TRGBOrder order = CheckedOrder(p.RGBOrder);
+    std::int32_t f = p.CurrentFrame;
+    const bool outgoing = f <= RGBDark;
+    PixelBuffer pixels(outgoing != p.Reverse ? FromBitmap : ToBitmap);
+    WorkBitmap.SetSize(pixels.Width(), pixels.Height());
+
+    bool finished = false;
+    if (f < 0) {
+        f = 0;
+    } else if (f >= RGBLast) {
+        finished = true;
+        f = RGBLast;
+    }
+    const int n = f <= RGBDark ? RGBDark - f : f - RGBDark;
+
+    if (n < ChannelCount) {
+        const std::size_t rowBytes = pixels.RowBytes();
+        const std::vector<std::uint8_t> keep = RowMask(n, order, rowBytes);
+        for (int row = 0; row < pixels.Height(); ++row) {
+            std::uint8_t* d = pixels.Row(row);
+            for (std::size_t i = 0; i < rowBytes; ++i) d[i] &= keep[i];
+        }
+    }
+    pixels.WriteTo(WorkBitmap);
+    return finished;
+}
+
+bool RGBBlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                    TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    const TRGBOrder order = CheckedOrder(p.RGBOrder);
+    // The base picture keeps the channels of the current level; the others come from the
+    // other picture.
+    PixelBuffer base(p.Reverse ? FromBitmap : ToBitmap);
+    PixelBuffer other(p.Reverse ? ToBitmap : FromBitmap);
+    // Both buffers are read at every row and column of the base: refuse a smaller other.
+    if (base.Width() != other.Width() || base.Height() != other.Height()) throw ELumawipeBitmapSize(SBitmapsUnequal);
+    WorkBitmap.SetSize(base.Width(), base.Height());
+
+    std::int32_t f = p.CurrentFrame;
+    bool finished = false;
+    if (f < 0) {
+        f = 0;
+    } else if (f >= RGBBlendLast) {
+        finished = true;
+        f = RGBBlendLast;
+    }
+
+    if (f < ChannelCount) {
+        const std::size_t rowBytes = base.RowBytes();
+        const std::vector<std::uint8_t> keep = RowMask(f, order, rowBytes);
+        for (int row = 0; row < base.Height(); ++row) {
+            std::uint8_t* d = base.Row(row);
+            const std::uint8_t* s = other.Row(row);
+            for (std::size_t i = 0; i < rowBytes; ++i) d[i] = std::uint8_t((d[i] & keep[i]) | (s[i] & ~keep[i]));
+        }
+    }
+    base.WriteTo(WorkBitmap);
+    return finished;
 }
 
 }  // namespace Wipekit

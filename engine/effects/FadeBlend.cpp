@@ -1,14 +1,82 @@
-// Not built yet: every routine of this file raises ELumawipe naming its operation.
+// toFade: the outgoing picture fades into Color, then the incoming one fades in out of it.
+// toBlend: the outgoing picture cross-fades into the incoming one.
+// Both mix every byte of a 24-bit pixel buffer in integers; see PixelMix.h.
+#include <vector>
+
 #include "engine/effects/EffectKit.h"
+#include "engine/effects/PixelMix.h"
 
 namespace Wipekit {
 
-bool FadeEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toFade);
+using namespace Effects;
+
+namespace {
+
+constexpr int FadeHalf = 256;               // frames per half of a fade
+constexpr int FadeLast = 2 * FadeHalf - 1;  // 511: the incoming picture, unchanged
+constexpr int BlendLast = 255;
+
+}  // namespace
+
+bool FadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    std::int32_t f = p.CurrentFrame;
+    // The picture of the current half, chosen by the frame as passed in.
+    const bool firstHalf = f < FadeHalf;
+    PixelBuffer pixels(firstHalf != p.Reverse ? FromBitmap : ToBitmap);
+    WorkBitmap.SetSize(pixels.Width(), pixels.Height());
+
+    bool finished = false;
+    if (f >= FadeLast) {
+        finished = true;
+        f = FadeLast;
+    }
+    // Before the first frame (a render between Play and the first tick) the picture is
+    // shown as it is, rather than extrapolated past it.
+    if (f < 0) f = 0;
+
+    // The exact value c + (c - p) * (f - 255) / 255 of the first half is
+    // (p * (255 - f) + c * f) / 255, and p + (p - c) * (f - 511) / 255 of the second half is
+    // (p * (f - 256) + c * (511 - f)) / 255: both p * w + c * (255 - w) over 255 with the
+    // picture's weight w. The numerator is an integer and 255 is odd, so the value is never
+    // halfway between two integers; adding 127 before rounding down gives the nearest one.
+    const unsigned w = unsigned(f < FadeHalf ? 255 - f : f - FadeHalf);
+    if (w != 255) {
+        const TColor c = Toolkit::ColorToRGB(p.Color);
+        const std::uint8_t channel[3] = {Toolkit::GetBValue(c), Toolkit::GetGValue(c), Toolkit::GetRValue(c)};
+        // The colour's share of each byte of a row, in the buffer's blue-green-red order.
+        const std::size_t rowBytes = pixels.RowBytes();
+        std::vector<std::uint16_t> term(rowBytes);
+        for (std::size_t i = 0; i < rowBytes; ++i) term[i] = std::uint16_t(channel[i % 3] * (255 - w) + 127);
+        for (int row = 0; row < pixels.Height(); ++row) WeighBytes(pixels.Row(row), term.data(), w, rowBytes);
+    }
+    pixels.WriteTo(WorkBitmap);
+    return finished;
 }
 
-bool BlendEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toBlend);
+bool BlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    if (FromBitmap.Width() != ToBitmap.Width() || FromBitmap.Height() != ToBitmap.Height())
+        throw ELumawipeBitmapSize(SBitmapsUnequal);
+    PixelBuffer a(FromBitmap);
+    PixelBuffer b(ToBitmap);
+    WorkBitmap.SetSize(ToBitmap.Width(), ToBitmap.Height());
+
+    std::int32_t f = p.CurrentFrame;
+    bool finished = false;
+    if (f >= BlendLast) {
+        finished = true;
+        f = BlendLast;
+    }
+    // Frames before the first show the outgoing picture; a negative weight has no meaning.
+    if (f < 0) f = 0;
+
+    // Weight of ToBitmap's byte; with Reverse the run goes from ToBitmap to FromBitmap.
+    const unsigned w = unsigned(p.Reverse ? BlendLast - f : f);
+    const std::size_t rowBytes = a.RowBytes();
+    for (int row = 0; row < a.Height(); ++row) BlendBytes(a.Row(row), a.Row(row), b.Row(row), w, rowBytes);
+    a.WriteTo(WorkBitmap);
+    return finished;
 }
 
 }  // namespace Wipekit

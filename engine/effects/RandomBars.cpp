@@ -1,14 +1,181 @@
-// Not built yet: every routine of this file raises ELumawipe naming its operation.
+// toRandomBars and toTwinRandomBars: the incoming picture is revealed over the outgoing
+// one in one-pixel bars picked at random, one bar per frame. The state object carries the
+// bars picked so far from frame to frame.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/FXStates.h"
 #include "engine/effects/EffectKit.h"
 
 namespace Wipekit {
 
-bool RandomBarsEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toRandomBars);
+using namespace Effects;
+
+namespace {
+
+template <class TState>
+TState& StateOf(const TTransitionParams& p, TTransitionOperation op) {
+    auto* state = dynamic_cast<TState*>(p.State);
+    if (!state) throw ELumawipe(std::string(OperationName(op)) + " has no state object of its own class.");
+    return *state;
 }
 
-bool TwinRandomBarsEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toTwinRandomBars);
+// Moves bars from Remaining to the end of Shown until f + 1 bars are shown. Each pick
+// draws from the first BarCount - f entries of Remaining: the range is fixed by the frame,
+// so a frame that advances by several steps picks several bars from the same range.
+void PickBars(TBarsFXState& s, std::int32_t f) {
+    while (s.ShownCount < f && s.Remaining) {
+        // 0 <= f < BarCount here: no pick happens unless ShownCount (at least -1) is below f.
+        std::uint32_t i = Random(std::uint32_t(s.BarCount - f));
+        TBarNode* previous = nullptr;
+        TBarNode* node = s.Remaining;
+        // Remaining always holds at least BarCount - f entries during a run; the test of
+        // Next keeps the walk inside the list should that ever not hold.
+        for (; i > 0 && node->Next; --i) {
+            previous = node;
+            node = node->Next;
+        }
+        s.ShownTail = AppendBar(s.ShownTail, node->Value);
+        if (!s.Shown) s.Shown = s.ShownTail;
+        if (previous)
+            previous->Next = node->Next;
+        else
+            s.Remaining = node->Next;
+        delete node;
+        ++s.ShownCount;
+    }
+}
+
+// Which columns and rows of the frame show the bars' picture.
+struct BarMasks {
+    std::vector<std::uint8_t> Columns;
+    std::vector<std::uint8_t> Rows;
+
+    BarMasks(int width, int height) : Columns(std::size_t(std::max(width, 0))), Rows(std::size_t(std::max(height, 0))) {}
+    void Column(std::int64_t x) {
+        if (x >= 0 && x < std::int64_t(Columns.size())) Columns[std::size_t(x)] = 1;
+    }
+    void Row(std::int64_t y) {
+        if (y >= 0 && y < std::int64_t(Rows.size())) Rows[std::size_t(y)] = 1;
+    }
+};
+
+// Copies picture's pixels onto work at every shown column and row, where both bitmaps
+// have them. Every bar is a copy of the same picture to the same place, so the order of
+// the bars does not matter and one pass in memory order draws them all.
+void DrawBars(TBitmap& work, const TBitmap& picture, const BarMasks& masks) {
+    const int w = std::min(work.Width(), picture.Width());
+    const int h = std::min(work.Height(), picture.Height());
+    if (w <= 0 || h <= 0) return;
+    std::vector<int> columns;
+    for (int x = 0; x < w; ++x)
+        if (masks.Columns[std::size_t(x)]) columns.push_back(x);
+
+    std::uint8_t* const dstBits = work.Bits();
+    const std::uint8_t* const srcBits = picture.Bits();
+    const std::size_t dstStride = work.Stride();
+    const std::size_t srcStride = picture.Stride();
+    // Bottom-up rows: picture line y is row Height - 1 - y; descending y walks memory forwards.
+    for (int y = h - 1; y >= 0; --y) {
+        std::uint8_t* d = dstBits + dstStride * std::size_t(work.Height() - 1 - y);
+        const std::uint8_t* s = srcBits + srcStride * std::size_t(picture.Height() - 1 - y);
+        if (masks.Rows[std::size_t(y)]) {
+            std::memcpy(d, s, std::size_t(w) * 3);
+            continue;
+        }
+        for (const int x : columns) {
+            const std::size_t o = std::size_t(x) * 3;
+            d[o] = s[o];
+            d[o + 1] = s[o + 1];
+            d[o + 2] = s[o + 2];
+        }
+    }
+    work.Changed();
+}
+
+// v * num / den rounded to the nearest integer, halves to even; v, num >= 0, den > 0.
+std::int64_t ScaleRounded(std::int64_t v, std::int64_t num, std::int64_t den) {
+    const std::int64_t product = v * num;
+    std::int64_t q = product / den;
+    const std::int64_t twice = 2 * (product % den);
+    if (twice > den || (twice == den && (q & 1))) ++q;
+    return q;
+}
+
+struct BarsFrame {
+    bool Finished = false;
+    bool DrawShownBars = false;
+};
+
+// The part both routines share: the end test, the picking and the background. At the
+// last bar's frame the whole picture of the bars is shown instead.
+BarsFrame DrawBackground(TBarsFXState& s, const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                         const TTransitionParams& p) {
+    const TBitmap& bars = p.Reverse ? FromBitmap : ToBitmap;
+    const TBitmap& background = p.Reverse ? ToBitmap : FromBitmap;
+    BarsFrame frame;
+    std::int32_t f = p.CurrentFrame;
+    if (s.BarCount < f) {
+        frame.Finished = true;
+        f = s.BarCount;
+    }
+    if (f != s.BarCount) {
+        PickBars(s, f);
+        Uncover(WorkBitmap, background, p.ClientRect);
+        frame.DrawShownBars = true;
+    } else {
+        Uncover(WorkBitmap, bars, p.ClientRect);
+    }
+    return frame;
+}
+
+}  // namespace
+
+bool RandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                      TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    auto& s = StateOf<TRandomBarsFXState>(p, TTransitionOperation::toRandomBars);
+    const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, p);
+    if (frame.DrawShownBars) {
+        BarMasks masks(WorkBitmap.Width(), WorkBitmap.Height());
+        const bool columns = IsHorizontal(p.Modifier);
+        for (const TBarNode* n = s.Shown; n; n = n->Next) {
+            if (columns)
+                masks.Column(n->Value);
+            else
+                masks.Row(n->Value);
+        }
+        DrawBars(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, masks);
+    }
+    return frame.Finished;
+}
+
+bool TwinRandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                          TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    auto& s = StateOf<TTwinRandomBarsFXState>(p, TTransitionOperation::toTwinRandomBars);
+    const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, p);
+    const int W = WorkBitmap.Width();
+    const int H = WorkBitmap.Height();
+    // An empty frame has no bars to draw (and no side to scale an index by).
+    if (frame.DrawShownBars && W > 0 && H > 0) {
+        BarMasks masks(W, H);
+        // Indices run over the longer side; each reveals its line there and the line at the
+        // same proportion of the shorter side.
+        for (const TBarNode* n = s.Shown; n; n = n->Next) {
+            if (W > H) {
+                masks.Column(n->Value);
+                masks.Row(ScaleRounded(n->Value, H, W));
+            } else {
+                masks.Column(ScaleRounded(n->Value, W, H));
+                masks.Row(n->Value);
+            }
+        }
+        DrawBars(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, masks);
+    }
+    return frame.Finished;
 }
 
 }  // namespace Wipekit
