@@ -1,14 +1,52 @@
-// Not built yet: every routine of this file raises ELumawipe naming its operation.
+// toCrush: ToBitmap split into two halves about its centre line, sliding over
+// FromBitmap outwards from the centre line (tmLeft, tmUp) or inwards from the two edges
+// (tmRight, tmDown), each half by CurrentFrame pixels.
 #include "engine/effects/EffectKit.h"
 
 namespace Wipekit {
 
-bool CrushEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toCrush);
+using namespace Effects;
+
+namespace {
+
+// Draws the frame of CrushEffect for d, after the clamp; backwards draws the forward
+// frame s - d, which plays the run from ToBitmap back to FromBitmap.
+bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+               bool backwards) {
+    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+    const Axis axis{IsHorizontal(p.Modifier), false};
+    const bool outward = SplitsOutward(p.Modifier);
+    const std::int64_t W = WorkBitmap.Width();
+    const std::int64_t H = WorkBitmap.Height();
+    // Integer half: with an odd extent the last column or row is never covered.
+    const std::int64_t s = std::min(axis.Travel(W, H), axis.Travel(ToBitmap.Width(), ToBitmap.Height())) / 2;
+
+    std::int64_t d = p.CurrentFrame;
+    const bool finished = d >= s;
+    if (finished) d = s;
+    if (backwards) d = s - d;
+
+    // Each half slides from where the opposite motion would put it: the spans an
+    // outward motion fills are the ones an inward one takes its pixels from.
+    const SpanPair to = SplitSpans(outward, s, d);
+    const SpanPair from = SplitSpans(!outward, s, d);
+    const Span across{0, axis.Across(W, H)};
+    CopyBand(WorkBitmap, ToBitmap, axis.Band(from.First, 0, across), axis.Band(to.First, 0, across));
+    CopyBand(WorkBitmap, ToBitmap, axis.Band(from.Second, 0, across), axis.Band(to.Second, 0, across));
+    return finished;
 }
 
-bool CrushReverseEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toCrush);
+}  // namespace
+
+bool CrushEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    return DrawCrush(FromBitmap, ToBitmap, WorkBitmap, p, false);
+}
+
+bool CrushReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                        TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    return DrawCrush(FromBitmap, ToBitmap, WorkBitmap, p, true);
 }
 
 }  // namespace Wipekit

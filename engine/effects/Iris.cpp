@@ -1,10 +1,34 @@
-// Not built yet: every routine of this file raises ELumawipe naming its operation.
+// toIris: a rectangular iris. Opening (tmLeft, tmUp), the incoming picture shows in a
+// rectangle growing from the centre by CurrentFrame pixels on every side; closing
+// (tmRight, tmDown), it closes in from the four edges over the shrinking outgoing one.
 #include "engine/effects/EffectKit.h"
 
 namespace Wipekit {
 
-bool IrisEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toIris);
+using namespace Effects;
+
+bool IrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    const auto [In, Out] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
+    const std::int64_t W = WorkBitmap.Width();
+    const std::int64_t H = WorkBitmap.Height();
+
+    Uncover(WorkBitmap, Out, p.ClientRect);
+    // The travel follows the control, the iris works within the incoming picture.
+    const std::int64_t s = std::min(W, H) / 2;
+    std::int64_t d = p.CurrentFrame;
+    const bool finished = d >= s;
+    if (finished) d = s;
+    const std::int64_t h = std::min<std::int64_t>(H, In.Height());
+    const std::int64_t w = std::min<std::int64_t>(W, In.Width());
+
+    if (p.Modifier == TTransitionModifier::tmLeft || p.Modifier == TTransitionModifier::tmUp) {
+        UncoverBand(WorkBitmap, In, {s - d, s - d, w - s + d, h - s + d});
+    } else {
+        UncoverBand(WorkBitmap, In, {0, 0, w, h});
+        if (d < s) UncoverBand(WorkBitmap, Out, {d, d, w - d, h - d});
+    }
+    return finished;
 }
 
 }  // namespace Wipekit

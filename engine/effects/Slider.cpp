@@ -1,26 +1,130 @@
-// Not built yet: every routine of this file raises ELumawipe naming its operation.
+// Band sliders: the picture is cut into parallel bands Delta pixels thick, rows for
+// tmLeft and tmRight, columns for tmUp and tmDown.
+//   toMonoSlider: every second band slides in from one edge; then the bands between
+//                 them are wiped in from the opposite edge.
+//   toSlider:     all bands slide in at once, even bands from the near edge, odd bands
+//                 from the far one.
+//   toStrip:      as toSlider, wiped in place instead of sliding.
 #include "engine/effects/EffectKit.h"
 
 namespace Wipekit {
 
-bool MonoSliderEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toMonoSlider);
+using namespace Effects;
+
+namespace {
+
+// How a band picture is cut: bands of Thickness across the travel, laid while they
+// start below Bound; the last band may reach past it.
+struct Bands {
+    bool Horizontal;
+    std::int64_t Travel;  // L: the picture's extent along the travel
+    std::int64_t Bound;   // H' or W': the smaller of frame and picture across the travel
+    std::int64_t Thickness;
+
+    // Calls draw(band) for the even bands (first = 0) or the odd ones (first = 1).
+    template <class Draw>
+    void ForEach(int first, Draw draw) const {
+        for (std::int64_t c = first * Thickness; c < Bound; c += 2 * Thickness) draw(Span{c, c + Thickness});
+    }
+};
+
+Bands CutBands(const TBitmap& work, const TBitmap& picture, const TTransitionParams& p) {
+    const bool horizontal = IsHorizontal(p.Modifier);
+    const std::int64_t bound = horizontal ? std::min(work.Height(), picture.Height())
+                                          : std::min(work.Width(), picture.Width());
+    // The band loops advance by Delta: a value below 1 would never end them.
+    return Bands{horizontal, horizontal ? picture.Width() : picture.Height(), bound,
+                 std::max<std::int64_t>(p.Delta, 1)};
 }
 
-bool MonoSliderReverseEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toMonoSlider);
+// Frame f of MonoSliderEffect, f not above the end 2L.
+void DrawMonoSlider(TBitmap& work, const TBitmap& to, const Bands& bands, TTransitionModifier m, std::int64_t f) {
+    const Axis axis = MotionAxis(m);
+    const std::int64_t L = bands.Travel;
+    if (f <= L) {
+        bands.ForEach(0, [&](Span band) { SlideIn(work, to, axis, band, f, L, L); });
+        return;
+    }
+    // The odd bands are wiped in from the edge opposite the entry edge.
+    bands.ForEach(1, [&](Span band) { UncoverBand(work, to, axis.Band({2 * L - f, L}, L, band)); });
+    bands.ForEach(0, [&](Span band) { UncoverBand(work, to, axis.Band({0, L}, L, band)); });
 }
 
-bool SliderEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toSlider);
+// Frame f of SliderEffect, f not above the end L.
+void DrawSlider(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f) {
+    const std::int64_t L = bands.Travel;
+    const Axis nearEdge{bands.Horizontal, false};
+    const Axis farEdge{bands.Horizontal, true};
+    bands.ForEach(0, [&](Span band) { SlideIn(work, to, nearEdge, band, f, L, L); });
+    bands.ForEach(1, [&](Span band) { SlideIn(work, to, farEdge, band, f, L, L); });
 }
 
-bool SliderReverseEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toSlider);
+// The end tests of the band sliders are strict: the frame at the limit already shows
+// the final picture and the next one, clamped, ends the run.
+bool ClampPast(std::int64_t& f, std::int64_t limit) {
+    if (f <= limit) return false;
+    f = limit;
+    return true;
 }
 
-bool StripEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toStrip);
+}  // namespace
+
+bool MonoSliderEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                      TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
+    std::int64_t f = p.CurrentFrame;
+    const bool finished = ClampPast(f, 2 * bands.Travel);
+    DrawMonoSlider(WorkBitmap, ToBitmap, bands, p.Modifier, f);
+    return finished;
+}
+
+bool MonoSliderReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                             TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
+    std::int64_t f = p.CurrentFrame;
+    const bool finished = ClampPast(f, 2 * bands.Travel);
+    DrawMonoSlider(WorkBitmap, ToBitmap, bands, p.Modifier, 2 * bands.Travel - f);
+    return finished;
+}
+
+bool SliderEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
+    std::int64_t f = p.CurrentFrame;
+    const bool finished = ClampPast(f, bands.Travel);
+    DrawSlider(WorkBitmap, ToBitmap, bands, f);
+    return finished;
+}
+
+bool SliderReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                         TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
+    std::int64_t f = p.CurrentFrame;
+    const bool finished = ClampPast(f, bands.Travel);
+    DrawSlider(WorkBitmap, ToBitmap, bands, bands.Travel - f);
+    return finished;
+}
+
+bool StripEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    // A reversed strip runs from ToBitmap to FromBitmap with the same motion.
+    const auto [strips, base] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
+    Uncover(WorkBitmap, base, p.ClientRect);
+    const Bands bands = CutBands(WorkBitmap, strips, p);
+    std::int64_t f = p.CurrentFrame;
+    const bool finished = ClampPast(f, bands.Travel);
+    const Axis nearEdge{bands.Horizontal, false};
+    const Axis farEdge{bands.Horizontal, true};
+    bands.ForEach(0, [&](Span band) { UncoverBand(WorkBitmap, strips, nearEdge.Band({0, f}, bands.Travel, band)); });
+    bands.ForEach(1, [&](Span band) { UncoverBand(WorkBitmap, strips, farEdge.Band({0, f}, bands.Travel, band)); });
+    return finished;
 }
 
 }  // namespace Wipekit
