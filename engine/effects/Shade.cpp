@@ -1,14 +1,73 @@
-// Not built yet: every routine of this file raises ELumawipe naming its operation.
+// toShade and toShadeContinue: the incoming picture slides in from one edge as an
+// exclusive-or overlay on the outgoing one; once it covers the frame, the outgoing picture,
+// now the overlay on the incoming one, slides away: back out at the edge the incoming
+// picture came from (toShade) or on through the opposite edge (toShadeContinue).
 #include "engine/effects/EffectKit.h"
 
 namespace Wipekit {
 
-bool ShadeEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toShade);
+using namespace Effects;
+
+namespace {
+
+// Bands here lie within twice the frame's extent, so they fit 32-bit rectangles.
+TRect Narrow(const TRect64& r) { return Rect(int(r.Left), int(r.Top), int(r.Right), int(r.Bottom)); }
+
+void BlitInvertBand(TBitmap& work, const TBitmap& src, const TRect64& from, const TRect64& to) {
+    BlitInvert(work, src, Narrow(from), Narrow(to));
 }
 
-bool ShadeContinueEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toShadeContinue);
+// How the outgoing overlay leaves in the second half.
+enum class Retreat { Back, Onward };
+
+bool ShadeFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+                Retreat retreat) {
+    const auto [In, Out] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
+    // The rows below are written for tmRight and tmDown, where the incoming picture enters
+    // at the near edge; the axis mirrors them for tmLeft and tmUp.
+    const Axis axis = MotionAxis(p.Modifier);
+    const int W = WorkBitmap.Width();
+    const int H = WorkBitmap.Height();
+    const std::int64_t L = axis.Travel(W, H);
+    const Span across{0, std::min(axis.Across(W, H), axis.Across(In.Width(), In.Height()))};
+
+    // The end test is strict: f = 2L already shows the incoming picture alone but is not
+    // the last frame. A band of no thickness draws nothing, so frames before 0 are frame 0.
+    std::int64_t f = std::max(p.CurrentFrame, 0);
+    bool finished = false;
+    if (f > 2 * L) {
+        finished = true;
+        f = 2 * L;
+    }
+
+    const TRect client = p.ClientRect;
+    if (f <= L) {
+        Blit(WorkBitmap, Out, client, client);
+        BlitInvertBand(WorkBitmap, In, axis.Band({L - f, L}, L, across), axis.Band({0, f}, L, across));
+    } else {
+        Blit(WorkBitmap, In, client, client);
+        const std::int64_t depth = 2 * L - f;
+        const Span inner{f - L, L};  // the depth pixels nearest the far edge
+        const Span outer{0, depth};  // the depth pixels nearest the entry edge
+        if (retreat == Retreat::Back)
+            BlitInvertBand(WorkBitmap, Out, axis.Band(inner, L, across), axis.Band(outer, L, across));
+        else
+            BlitInvertBand(WorkBitmap, Out, axis.Band(outer, L, across), axis.Band(inner, L, across));
+    }
+    return finished;
+}
+
+}  // namespace
+
+bool ShadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    return ShadeFrame(FromBitmap, ToBitmap, WorkBitmap, p, Retreat::Back);
+}
+
+bool ShadeContinueEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                         TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    return ShadeFrame(FromBitmap, ToBitmap, WorkBitmap, p, Retreat::Onward);
 }
 
 }  // namespace Wipekit

@@ -1,14 +1,163 @@
-// Not built yet: every routine of this file raises ELumawipe naming its operation.
+// toSpiral and toCheckerBlinds: the frame is tiled with cells Delta pixels wide and the
+// incoming picture is uncovered in every cell at once, along a square spiral from the
+// cell's centre, or by blinds whose neighbouring rows are offset by one cell.
+#include "engine/effects/SpiralCheckerBlinds.h"
+
+#include <cmath>
+#include <utility>
+
 #include "engine/effects/EffectKit.h"
 
 namespace Wipekit {
 
-bool SpiralEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toSpiral);
+using namespace Effects;
+
+namespace Effects {
+
+namespace {
+
+// Steps taken before leg i of the spiral starts; leg i is i div 2 + 1 steps long.
+std::int64_t StepsBeforeLeg(std::int64_t i) {
+    const std::int64_t m = i / 2;
+    return i % 2 == 0 ? m * (m + 1) : (m + 1) * (m + 1);
 }
 
-bool CheckerBlindsEffect(const TBitmap&, const TBitmap&, TBitmap&, TTransitionParams*) {
-    Effects::NotBuilt(TTransitionOperation::toCheckerBlinds);
+}  // namespace
+
+// The walk turns where it reaches a fence around the visited square and moves the fence
+// one further out, so its legs are 1, 1, 2, 2, 3, 3, ... steps long, turning right, down,
+// left, up in turn. That lets the position after N steps be found from the leg count,
+// without walking: a frame costs the same however long the spiral has grown.
+TSpiralRects SpiralCellRects(std::int64_t N, std::int64_t d) {
+    const std::int64_t c = d / 2;
+    std::int64_t px = c, py = c;
+    std::int64_t minX = c - 1, minY = c - 1, maxX = c + 1, maxY = c + 1;
+    int direction = 0;  // of the last step: 0 right, 1 down, 2 left, 3 up
+
+    if (N > 0) {
+        // The leg that holds step N: the last one that starts before it.
+        std::int64_t leg = 2 * std::int64_t(std::sqrt(double(N)));
+        while (leg > 0 && StepsBeforeLeg(leg) >= N) --leg;
+        while (StepsBeforeLeg(leg + 1) < N) ++leg;
+
+        // Every earlier leg ended before step N and turned, moving its fence out.
+        maxX += (leg + 3) / 4;
+        maxY += (leg + 2) / 4;
+        minX -= (leg + 1) / 4;
+        minY -= leg / 4;
+        direction = int(leg % 4);
+        // A leg starts in the corner where the previous one turned.
+        if (leg > 0) {
+            switch (direction) {
+                case 0: px = minX + 1, py = minY + 1; break;
+                case 1: px = maxX - 1, py = minY + 1; break;
+                case 2: px = maxX - 1, py = maxY - 1; break;
+                case 3: px = minX + 1, py = maxY - 1; break;
+            }
+        }
+        const std::int64_t n = N - StepsBeforeLeg(leg);
+        static constexpr int dx[] = {1, 0, -1, 0};
+        static constexpr int dy[] = {0, 1, 0, -1};
+        px += n * dx[direction];
+        py += n * dy[direction];
+    }
+
+    // The part completed before the current leg, then the current leg. For N = 0 and 1
+    // the first is built upside down and, once put in order, also covers the pixel below
+    // the centre.
+    TSpiralRects result{};
+    switch (direction) {
+        case 0:
+            result.Rects[0] = {minX + 1, minY + 2, maxX - 1, maxY - 1};
+            result.Rects[1] = {minX + 1, minY + 1, px, minY + 1};
+            break;
+        case 1:
+            result.Rects[0] = {minX + 1, minY + 1, maxX - 2, maxY - 1};
+            result.Rects[1] = {maxX - 1, minY + 1, maxX - 1, py};
+            break;
+        case 2:
+            result.Rects[0] = {minX + 1, minY + 1, maxX - 1, maxY - 2};
+            result.Rects[1] = {px, maxY - 1, maxX - 1, maxY - 1};
+            break;
+        case 3:
+            result.Rects[0] = {minX + 2, minY + 1, maxX - 1, maxY - 1};
+            result.Rects[1] = {minX + 1, py, minX + 1, maxY - 1};
+            break;
+    }
+    const TCellRect& first = result.Rects[0];
+    const std::int64_t pixels = (first.Right - first.Left + 1) * (first.Bottom - first.Top + 1);
+    result.Count = pixels < N ? 2 : 1;
+    return result;
+}
+
+}  // namespace Effects
+
+bool SpiralEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
+    WorkBitmap.SetSize(S.Width(), S.Height());
+    const int W = WorkBitmap.Width();
+    const int H = WorkBitmap.Height();
+
+    const std::int64_t d = CellSize(p.Delta);
+    std::int64_t steps = std::max(p.CurrentFrame, 0);
+    bool finished = false;
+    if (ReachedEnd(p.CurrentFrame, d * d)) {
+        finished = true;
+        steps = d * d;
+    }
+
+    TSpiralRects spiral = SpiralCellRects(steps, d);
+    for (int i = 0; i < spiral.Count; ++i) {
+        TCellRect& r = spiral.Rects[i];
+        if (r.Right < r.Left) std::swap(r.Left, r.Right);
+        if (r.Bottom < r.Top) std::swap(r.Top, r.Bottom);
+    }
+
+    Blit(WorkBitmap, B, p.ClientRect, p.ClientRect);
+    for (std::int64_t y = 0; y < H; y += d)
+        for (std::int64_t x = 0; x < W; x += d)
+            for (int i = 0; i < spiral.Count; ++i) {
+                const TCellRect& r = spiral.Rects[i];
+                UncoverBand(WorkBitmap, S, TRect64{x + r.Left, y + r.Top, x + r.Right + 1, y + r.Bottom + 1});
+            }
+
+    // An even Delta leaves the top row and most of the left column on the outgoing picture;
+    // a reversed run still ends on FromBitmap whole.
+    if (p.Reverse && finished) Blit(WorkBitmap, S, p.ClientRect, p.ClientRect);
+    return finished;
+}
+
+bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                         TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
+    Blit(WorkBitmap, B, p.ClientRect, p.ClientRect);
+
+    const std::int64_t d = CellSize(p.Delta);
+    std::int64_t f = p.CurrentFrame;
+    bool finished = false;
+    if (ReachedEnd(p.CurrentFrame, 2 * d)) {
+        finished = true;
+        f = 2 * d;
+    }
+
+    // Written for tmLeft, whose blinds open towards the right; tmDown is the same across
+    // the other axis, and tmRight and tmUp open from the far edge.
+    const TTransitionModifier m = p.Modifier;
+    const Axis axis{IsHorizontal(m), m == TTransitionModifier::tmRight || m == TTransitionModifier::tmUp};
+    const std::int64_t L = axis.Travel(WorkBitmap.Width(), WorkBitmap.Height());
+    const std::int64_t C = axis.Across(WorkBitmap.Width(), WorkBitmap.Height());
+    // Each period of 2d holds an even blind and, in every other row of blinds, an odd
+    // blind shifted back by d.
+    for (std::int64_t o = 0; o < L + d; o += 2 * d) {
+        bool odd = false;
+        for (std::int64_t q = 0; q < C; q += d, odd = !odd) {
+            const std::int64_t start = odd ? o - d : o;
+            UncoverBand(WorkBitmap, S, axis.Band({start, start + f}, L, {q, q + d}));
+        }
+    }
+    return finished;
 }
 
 }  // namespace Wipekit

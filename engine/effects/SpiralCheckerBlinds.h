@@ -1,0 +1,29 @@
+// The spiral's walk inside one cell, shared by toSpiral and its tests.
+#pragma once
+
+#include <cstdint>
+
+namespace Wipekit::Effects {
+
+// A rectangle with all four edges inclusive, in the coordinates of one cell (column and
+// row from 0, rows growing downwards). Its edges may come out of order; they are put in
+// order before the rectangle is drawn.
+struct TCellRect {
+    std::int64_t Left;
+    std::int64_t Top;
+    std::int64_t Right;
+    std::int64_t Bottom;
+    friend bool operator==(const TCellRect&, const TCellRect&) = default;
+};
+
+struct TSpiralRects {
+    TCellRect Rects[2];
+    int Count;  // 1 or 2
+};
+
+// The pixels a square spiral has visited after N steps from the centre of a d x d cell
+// (right 1, down 1, left 2, up 2, right 3, ...), as the part completed before the
+// current leg and the current leg up to the current position. N below 0 counts as 0.
+TSpiralRects SpiralCellRects(std::int64_t N, std::int64_t d);
+
+}  // namespace Wipekit::Effects
