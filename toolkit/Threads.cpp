@@ -15,6 +15,7 @@ std::condition_variable& SchedulerCond() {
 
 bool gVirtualClock = false;           // guarded by SchedulerMutex
 std::int64_t gVirtualNow = 0;          // guarded by SchedulerMutex
+int gVirtualSleepers = 0;              // guarded by SchedulerMutex
 
 std::int64_t RealNow() {
     using namespace std::chrono;
@@ -80,6 +81,11 @@ std::int64_t ClockNow() {
     return gVirtualClock ? gVirtualNow : RealNow();
 }
 
+int VirtualSleepers() {
+    std::lock_guard<std::mutex> lock(SchedulerMutex());
+    return gVirtualSleepers;
+}
+
 void AdvanceClock(std::uint32_t ms) {
     {
         std::lock_guard<std::mutex> lock(SchedulerMutex());
@@ -97,7 +103,9 @@ bool WaitOnClock(std::unique_lock<std::mutex>& lock, std::uint32_t ms, const std
     if (gVirtualClock) {
         const std::int64_t deadline = gVirtualNow + ms;
         // The clock may be switched while waiting; a switch ends the wait.
+        ++gVirtualSleepers;
         cond.wait(lock, [&] { return pred() || !gVirtualClock || gVirtualNow >= deadline; });
+        --gVirtualSleepers;
         return pred();
     }
     return cond.wait_for(lock, std::chrono::milliseconds(ms), pred);

@@ -27,6 +27,10 @@ std::int64_t ClockNow();
 // Virtual clock only: moves the time forward and wakes the waits that are due.
 void AdvanceClock(std::uint32_t ms);
 
+// Number of threads in a timed wait on the virtual clock (lets tests advance the clock
+// only once a worker is asleep).
+int VirtualSleepers();
+
 // Waits, holding lock on SchedulerMutex, until pred() holds or ms milliseconds of
 // application time have passed (Infinite: no time limit). Returns pred().
 bool WaitOnClock(std::unique_lock<std::mutex>& lock, std::uint32_t ms, const std::function<bool()>& pred);

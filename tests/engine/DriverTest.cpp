@@ -1,1 +1,311 @@
+// The animation driver in timer and thread mode, on the headless event loop's virtual
+// clock: no test sleeps for a tick.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "support/Fixtures.h"
+#include "toolkit/Forms.h"
+#include "toolkit/headless/Headless.h"
+
+using namespace Wipekit;
+using namespace Fixtures;
+using Toolkit::Headless::AdvanceTime;
+using Toolkit::Headless::WaitForSynchronizedCall;
+
+namespace {
+
+// Waits in real time until n worker threads sleep on the virtual clock.
+bool WaitForSleepers(int n) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (Toolkit::VirtualSleepers() < n) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
+}
+
+class Driver : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        Toolkit::Headless::UseVirtualTime(true);
+        Toolkit::Application().OnException = [this](const std::exception& e) { Errors.push_back(e.what()); };
+        Wipe = new TLumawipe(nullptr);
+        Wipe->SetBounds(0, 0, 20, 4);
+        MakeCoordPicture(From, 20, 4, FromTag);
+        MakeCoordPicture(To, 20, 4, ToTag);
+        Wipe->SetFromBitmap(From);
+        Wipe->SetToBitmap(To);
+        Wipe->SetUseThread(GetParam());
+        Wipe->OnDone = [this](Toolkit::TObject* sender) {
+            EXPECT_EQ(sender, Wipe);
+            EXPECT_FALSE(Wipe->Active()) << "Stop runs before OnDone";
+            ++Done;
+            if (OnDone) OnDone();
+        };
+    }
+    void TearDown() override {
+        delete Wipe;
+        Toolkit::Application().OnException = nullptr;
+        Toolkit::Application().ProcessMessages();
+    }
+
+    bool Threaded() const { return GetParam(); }
+
+    // Lets one Interval pass and runs the tick it brings; false when no tick came.
+    bool Tick() {
+        if (!Threaded()) {
+            const int before = Frames();
+            AdvanceTime(Wipe->Interval());
+            return Frames() != before;
+        }
+        if (!WaitForSleepers(1)) return false;
+        AdvanceTime(Wipe->Interval());
+        return WaitForSynchronizedCall();
+    }
+    // Lets time pass and reports whether any tick arrived.
+    bool AnyTickWithin(std::uint32_t ms) {
+        const int before = Frames();
+        AdvanceTime(ms);
+        if (Threaded()) WaitForSynchronizedCall(300);
+        return Frames() != before;
+    }
+    // Renders so far: CurrentFrame alone cannot tell a repeated frame.
+    int Frames() const { return Rendered; }
+
+    TBitmap From, To;
+    TLumawipe* Wipe = nullptr;
+    int Done = 0;
+    int Rendered = 0;
+    std::function<void()> OnDone;
+    std::vector<std::string> Errors;
+};
+
+class CountingWipe : public TLumawipe {
+public:
+    using TLumawipe::TLumawipe;
+    void RenderFrame() override {
+        ++*Counter;
+        TLumawipe::RenderFrame();
+    }
+    int* Counter = nullptr;
+};
+
+class DriverRun : public Driver {
+protected:
+    void SetUp() override {
+        Driver::SetUp();
+        auto* wipe = new CountingWipe(nullptr);
+        wipe->Counter = &Rendered;
+        wipe->SetBounds(0, 0, 20, 4);
+        wipe->SetFromBitmap(From);
+        wipe->SetToBitmap(To);
+        wipe->SetUseThread(GetParam());
+        wipe->OnDone = Wipe->OnDone;
+        delete Wipe;
+        Wipe = wipe;
+        Rendered = 0;
+    }
+};
+
+}  // namespace
+
+TEST_P(DriverRun, PlayRewindsAndTicksAdvanceBySteps) {
+    Wipe->SetSteps(10);
+    Wipe->Play();
+    EXPECT_TRUE(Wipe->Active());
+    EXPECT_FALSE(Wipe->IsPaused());
+    EXPECT_EQ(Wipe->CurrentFrame(), -1);
+    EXPECT_EQ(Rendered, 0) << "Play draws nothing";
+    for (int expected : {9, 19}) {
+        ASSERT_TRUE(Tick());
+        EXPECT_EQ(Wipe->CurrentFrame(), expected);
+    }
+    // Push over 20 pixels: 29 is beyond the end, clamped, and ends the run.
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(Wipe->CurrentFrame(), 29);
+    EXPECT_EQ(Done, 1);
+    EXPECT_FALSE(Wipe->Active());
+    EXPECT_TRUE(FrameEquals(Wipe->WorkBitmap(), 20, 4, [](int x, int y) { return Coord(x, y, ToTag); }));
+    EXPECT_FALSE(AnyTickWithin(1000)) << "no tick after the end";
+}
+
+TEST_P(DriverRun, StopThenPlayRestartsButPauseResumeContinues) {
+    Wipe->Play();
+    ASSERT_TRUE(Tick());
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(Wipe->CurrentFrame(), 1);
+
+    Wipe->Pause();
+    EXPECT_TRUE(Wipe->Active());
+    EXPECT_TRUE(Wipe->IsPaused());
+    EXPECT_FALSE(AnyTickWithin(1000));
+    Wipe->Resume();
+    EXPECT_FALSE(Wipe->IsPaused());
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(Wipe->CurrentFrame(), 2) << "resume continues from the held frame";
+
+    Wipe->Stop();
+    EXPECT_FALSE(Wipe->Active());
+    EXPECT_EQ(Wipe->CurrentFrame(), 2) << "Stop keeps the frame";
+    EXPECT_FALSE(AnyTickWithin(1000));
+    Wipe->Play();
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(Wipe->CurrentFrame(), 0) << "Play starts over";
+}
+
+TEST_P(DriverRun, CallsThatDoNotFitTheStateAreIgnored) {
+    Wipe->Pause();
+    Wipe->Resume();
+    Wipe->Stop();
+    EXPECT_FALSE(Wipe->Active());
+    EXPECT_FALSE(AnyTickWithin(1000));
+    Wipe->SetActive(true);
+    Wipe->Resume();  // not paused
+    Wipe->SetActive(true);  // already active: no rewind
+    ASSERT_TRUE(Tick());
+    Wipe->SetActive(true);
+    EXPECT_EQ(Wipe->CurrentFrame(), 0);
+    Wipe->SetUseThread(!Threaded());  // ignored while active
+    EXPECT_EQ(Wipe->UseThread(), Threaded());
+    Wipe->SetActive(false);
+    EXPECT_FALSE(Wipe->Active());
+}
+
+TEST_P(DriverRun, IntervalZeroStopsTheTicksUntilRaised) {
+    Wipe->Play();
+    ASSERT_TRUE(Tick());
+    Wipe->SetInterval(0);
+    EXPECT_FALSE(AnyTickWithin(5000));
+    Wipe->SetInterval(0x80000000u);  // counts as not above 0 for the worker
+    if (Threaded()) {
+            EXPECT_FALSE(AnyTickWithin(5000));
+        }
+    Wipe->SetInterval(50);
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(Wipe->CurrentFrame(), 1);
+}
+
+TEST_P(DriverRun, ChangedIntervalTakesEffectFromTheNextWait) {
+    Wipe->SetInterval(100);
+    Wipe->Play();
+    if (Threaded()) {
+        // The worker's current wait keeps its length; the next one uses the new interval.
+        ASSERT_TRUE(WaitForSleepers(1));
+        Wipe->SetInterval(300);
+        ASSERT_TRUE(Tick());
+        ASSERT_TRUE(WaitForSleepers(1));
+    } else {
+        Wipe->SetInterval(300);  // the timer is re-armed at once
+    }
+    EXPECT_FALSE(AnyTickWithin(299));
+    EXPECT_TRUE(AnyTickWithin(1));
+}
+
+TEST_P(DriverRun, WritingCurrentFrameJumpsAndBeyondTheEndFinishes) {
+    Wipe->Play();
+    ASSERT_TRUE(Tick());
+    Wipe->SetCurrentFrame(10);
+    EXPECT_EQ(Done, 0);
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(Wipe->CurrentFrame(), 11);
+    Wipe->Pause();
+    Wipe->SetCurrentFrame(500);  // beyond the end, while paused
+    EXPECT_EQ(Done, 1);
+    EXPECT_FALSE(Wipe->Active());
+}
+
+TEST_P(DriverRun, OnDoneCanReverseAndPlayAgain) {
+    Wipe->SetSteps(25);
+    OnDone = [this] {
+        if (Done == 1) {
+            Wipe->SetReverse(true);
+            Wipe->Play();
+        }
+    };
+    Wipe->Play();
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(Done, 1);
+    EXPECT_TRUE(Wipe->Active()) << "the handler started the reverse run";
+    EXPECT_TRUE(Wipe->Reverse());
+    EXPECT_EQ(Wipe->CurrentFrame(), -1);
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(Done, 2);
+    EXPECT_TRUE(FrameEquals(Wipe->WorkBitmap(), 20, 4, [](int x, int y) { return Coord(x, y, FromTag); }));
+}
+
+TEST_P(DriverRun, TickErrorsGoToTheApplicationAndTheRunGoesOn) {
+    TBitmap other;
+    MakeCoordPicture(other, 5, 5, ToTag);
+    Wipe->SetToBitmap(other);
+    Wipe->SetOperation(TTransitionOperation::toBlend);  // raises for pictures of unequal size
+    Wipe->Play();
+    ASSERT_TRUE(Tick());
+    ASSERT_TRUE(Tick());
+    ASSERT_EQ(Errors.size(), 2u);
+    EXPECT_EQ(Errors[0], "Bitmaps are unequal in size.");
+    EXPECT_TRUE(Wipe->Active());
+    EXPECT_EQ(Done, 0);
+    // The frame still reached the control: the fill colour where the effect drew nothing.
+    EXPECT_EQ(PixelOf(Wipe->Surface(), 0, 0), ColorPx(Wipe->Color()));
+}
+
+TEST_P(Driver, SwitchingModesKeepsExactlyOnePacer) {
+    EXPECT_EQ(Wipe->Timer() != nullptr, !Threaded());
+    EXPECT_EQ(Wipe->Thread() != nullptr, Threaded());
+    Wipe->SetUseThread(!Threaded());
+    EXPECT_EQ(Wipe->Timer() != nullptr, Threaded());
+    EXPECT_EQ(Wipe->Thread() != nullptr, !Threaded());
+    Wipe->SetUseThread(Threaded());
+    EXPECT_EQ(Wipe->Timer() != nullptr, !Threaded());
+}
+
+TEST_P(Driver, DestroyingWhileRunningPausedOrInsideATickIsSafe) {
+    for (int scenario = 0; scenario < 4; ++scenario) {
+        auto* wipe = new TLumawipe(nullptr);
+        wipe->SetBounds(0, 0, 20, 4);
+        wipe->SetFromBitmap(From);
+        wipe->SetUseThread(Threaded());
+        wipe->Play();
+        if (scenario == 1) wipe->Pause();
+        if (scenario == 2 && Threaded()) {
+            // The worker has queued its tick and waits in Synchronize.
+            ASSERT_TRUE(WaitForSleepers(1));
+            AdvanceTime(wipe->Interval());
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (!Toolkit::SynchronizedCallPending() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::yield();
+            ASSERT_TRUE(Toolkit::SynchronizedCallPending());
+        }
+        if (scenario == 3) {
+            // Freed by its own OnDone handler, inside the tick.
+            bool freed = false;
+            wipe->SetSteps(100);
+            wipe->OnDone = [&](Toolkit::TObject*) {
+                delete wipe;
+                freed = true;
+            };
+            if (Threaded()) {
+            ASSERT_TRUE(WaitForSleepers(1));
+        }
+            AdvanceTime(wipe->Interval());
+            if (Threaded()) {
+            ASSERT_TRUE(WaitForSynchronizedCall());
+        }
+            ASSERT_TRUE(freed);
+            AdvanceTime(1000);
+            continue;
+        }
+        delete wipe;
+        AdvanceTime(1000);
+        Toolkit::Application().ProcessMessages();
+        EXPECT_FALSE(Toolkit::SynchronizedCallPending());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, Driver, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Thread" : "Timer"; });
+INSTANTIATE_TEST_SUITE_P(Modes, DriverRun, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Thread" : "Timer"; });

@@ -1,0 +1,233 @@
+// TLumawipe's construction, write rules, rendering and painting.
+#include <gtest/gtest.h>
+
+#include "support/Fixtures.h"
+#include "toolkit/Forms.h"
+#include "toolkit/headless/Headless.h"
+
+using namespace Wipekit;
+using namespace Fixtures;
+using Op = TTransitionOperation;
+using Mod = TTransitionModifier;
+
+namespace {
+
+class CountingWipe : public TLumawipe {
+public:
+    using TLumawipe::TLumawipe;
+    void RenderFrame() override {
+        ++Renders;
+        TLumawipe::RenderFrame();
+    }
+    int Renders = 0;
+};
+
+}  // namespace
+
+TEST(Component, ConstructionDefaultsAndNoRender) {
+    TLumawipe w(nullptr);
+    EXPECT_EQ(w.Width(), 65);
+    EXPECT_EQ(w.Height(), 65);
+    EXPECT_TRUE(w.Opaque());
+    EXPECT_FALSE(w.Active());
+    EXPECT_EQ(w.Color(), Toolkit::clBtnFace);
+    EXPECT_EQ(w.CurrentFrame(), 0);
+    EXPECT_EQ(w.Delta(), 10);
+    EXPECT_EQ(w.Interval(), 100u);
+    EXPECT_EQ(w.RGBOrder(), TRGBOrder::coRGB);
+    EXPECT_EQ(w.Modifier(), Mod::tmLeft);
+    EXPECT_EQ(w.Operation(), Op::toPush);
+    EXPECT_FALSE(w.Reverse());
+    EXPECT_FALSE(w.UseThread());
+    EXPECT_EQ(w.Steps(), 1);
+    EXPECT_EQ(w.State(), nullptr);
+    ASSERT_NE(w.Timer(), nullptr);
+    EXPECT_FALSE(w.Timer()->Enabled());
+    EXPECT_EQ(w.Timer()->Interval(), 100u);
+    EXPECT_EQ(w.Thread(), nullptr);
+    ASSERT_EQ(w.About().Count(), 4);
+    EXPECT_EQ(w.About()[0], "Component: TLumawipe");
+    EXPECT_EQ(w.About()[1], "Version: 4.0");
+    EXPECT_TRUE(w.FromBitmap().Empty());
+    EXPECT_TRUE(w.WorkBitmap().Empty()) << "construction does not render";
+    // The parameter block is contiguous, in order, starting at Color.
+    const TTransitionParams& p = w.Params();
+    EXPECT_LT(static_cast<const void*>(&p.Color), static_cast<const void*>(&p.Delta));
+    EXPECT_LT(static_cast<const void*>(&p.RGBOrder), static_cast<const void*>(&p.State));
+}
+
+TEST(Component, WriteRules) {
+    TBitmap pic;
+    MakeCoordPicture(pic, 8, 8, ToTag);
+    struct Case {
+        const char* name;
+        bool active;
+        std::function<void(TLumawipe&)> write;
+        std::function<bool(const TLumawipe&)> took;  // the value was taken
+        int renders;
+    };
+    const Case cases[] = {
+        {"Color", false, [](TLumawipe& w) { w.SetColor(0x123456); }, [](auto& w) { return w.Color() == 0x123456; }, 1},
+        {"Color unchanged value", false, [](TLumawipe& w) { w.SetColor(w.Color()); }, [](auto&) { return true; }, 1},
+        {"Color while active", true, [](TLumawipe& w) { w.SetColor(0x123456); }, [](auto& w) { return w.Color() != 0x123456; }, 0},
+        {"CurrentFrame", false, [](TLumawipe& w) { w.SetCurrentFrame(5); }, [](auto& w) { return w.CurrentFrame() == 5; }, 1},
+        {"CurrentFrame while active", true, [](TLumawipe& w) { w.SetCurrentFrame(5); }, [](auto& w) { return w.CurrentFrame() == 5; }, 1},
+        {"CurrentFrame -1", false, [](TLumawipe& w) { w.SetCurrentFrame(-1); }, [](auto& w) { return w.CurrentFrame() == 0; }, 0},
+        {"CurrentFrame random bars", false,
+         [](TLumawipe& w) { w.SetOperation(Op::toRandomBars); w.SetCurrentFrame(5); },
+         [](auto& w) { return w.CurrentFrame() == 0; }, 0},
+        {"CurrentFrame twin random bars", false,
+         [](TLumawipe& w) { w.SetOperation(Op::toTwinRandomBars); w.SetCurrentFrame(5); },
+         [](auto& w) { return w.CurrentFrame() == 0; }, 0},
+        {"RGBOrder", false, [](TLumawipe& w) { w.SetRGBOrder(TRGBOrder::coBGR); }, [](auto& w) { return w.RGBOrder() == TRGBOrder::coBGR; }, 1},
+        {"RGBOrder unchanged", false, [](TLumawipe& w) { w.SetRGBOrder(TRGBOrder::coRGB); }, [](auto&) { return true; }, 0},
+        {"RGBOrder while active", true, [](TLumawipe& w) { w.SetRGBOrder(TRGBOrder::coBGR); }, [](auto& w) { return w.RGBOrder() == TRGBOrder::coRGB; }, 0},
+        {"FromBitmap", false, [&](TLumawipe& w) { w.SetFromBitmap(pic); }, [](auto& w) { return w.FromBitmap().Width() == 8; }, 2},
+        {"FromBitmap while active", true, [&](TLumawipe& w) { w.SetFromBitmap(pic); }, [](auto& w) { return w.FromBitmap().Width() == 4; }, 0},
+        {"ToBitmap", false, [&](TLumawipe& w) { w.SetToBitmap(pic); }, [](auto& w) { return w.ToBitmap().Width() == 8; }, 2},
+        {"ToBitmap while active", true, [&](TLumawipe& w) { w.SetToBitmap(pic); }, [](auto& w) { return w.ToBitmap().Empty(); }, 0},
+        {"Modifier", false, [](TLumawipe& w) { w.SetModifier(Mod::tmUp); }, [](auto& w) { return w.Modifier() == Mod::tmUp; }, 0},
+        {"Modifier while active", true, [](TLumawipe& w) { w.SetModifier(Mod::tmUp); }, [](auto& w) { return w.Modifier() == Mod::tmLeft; }, 0},
+        {"Reverse", false, [](TLumawipe& w) { w.SetReverse(true); }, [](auto& w) { return w.Reverse(); }, 0},
+        {"Reverse while active", true, [](TLumawipe& w) { w.SetReverse(true); }, [](auto& w) { return !w.Reverse(); }, 0},
+        {"Operation", false, [](TLumawipe& w) { w.SetOperation(Op::toIris); }, [](auto& w) { return w.Operation() == Op::toIris; }, 0},
+        {"Operation while active", true, [](TLumawipe& w) { w.SetOperation(Op::toIris); }, [](auto& w) { return w.Operation() == Op::toPush; }, 0},
+        {"Delta", false, [](TLumawipe& w) { w.SetDelta(7); }, [](auto& w) { return w.Delta() == 7; }, 0},
+        {"Delta while active", true, [](TLumawipe& w) { w.SetDelta(7); }, [](auto& w) { return w.Delta() == 7; }, 0},
+        {"Delta 0", false, [](TLumawipe& w) { w.SetDelta(0); }, [](auto& w) { return w.Delta() == 10; }, 0},
+        {"Delta negative", false, [](TLumawipe& w) { w.SetDelta(-3); }, [](auto& w) { return w.Delta() == 10; }, 0},
+        {"Steps", false, [](TLumawipe& w) { w.SetSteps(3); }, [](auto& w) { return w.Steps() == 3; }, 0},
+        {"Steps while active", true, [](TLumawipe& w) { w.SetSteps(3); }, [](auto& w) { return w.Steps() == 3; }, 0},
+        {"Steps 0", false, [](TLumawipe& w) { w.SetSteps(0); }, [](auto& w) { return w.Steps() == 1; }, 0},
+        {"Interval while active", true, [](TLumawipe& w) { w.SetInterval(40); },
+         [](auto& w) { return w.Interval() == 40 && w.Timer()->Interval() == 40; }, 0},
+        {"UseThread while active", true, [](TLumawipe& w) { w.SetUseThread(true); }, [](auto& w) { return !w.UseThread(); }, 0},
+        {"About", false,
+         [](TLumawipe& w) { Toolkit::TStrings s; s.Add("other"); w.SetAbout(s); },
+         [](auto& w) { return w.About().Count() == 4; }, 0},
+    };
+    for (const auto& c : cases) {
+        CountingWipe w(nullptr);
+        w.SetBounds(0, 0, 16, 16);  // wide enough that frame 5 of a push is not the end
+        TBitmap small;
+        MakeCoordPicture(small, 4, 4, FromTag);
+        w.SetFromBitmap(small);
+        if (c.active) w.Play();
+        w.Renders = 0;
+        c.write(w);
+        EXPECT_TRUE(c.took(w)) << c.name;
+        EXPECT_EQ(w.Renders, c.renders) << c.name;
+        EXPECT_EQ(w.Active(), c.active) << c.name;
+    }
+}
+
+TEST(Component, FromBitmapSetsColorFromItsTopLeftPixelEvenWhileActive) {
+    TLumawipe w(nullptr);
+    TBitmap pic;
+    MakeCoordPicture(pic, 6, 3, FromTag);
+    w.SetColor(0x010203);
+    w.SetFromBitmap(pic);
+    EXPECT_EQ(w.Color(), Toolkit::RGB(FromTag, 0, 0));
+    w.Play();
+    w.FromBitmap().Canvas().SetPixel(0, 0, 0x00AA00);  // drawing on it also notifies
+    EXPECT_EQ(w.Color(), 0x00AA00u);
+    // An emptied picture has no pixel to take: the colour stays.
+    w.Stop();
+    w.SetFromBitmap(TBitmap());
+    EXPECT_EQ(w.Color(), 0x00AA00u);
+}
+
+TEST(Component, RenderFillsTheControlAndCopiesTheFrameToIt) {
+    TLumawipe w(nullptr);
+    w.SetBounds(0, 0, 9, 5);
+    w.SetColor(0x00FF00);
+    EXPECT_EQ(w.WorkBitmap().Width(), 9);
+    EXPECT_TRUE(FrameEquals(w.WorkBitmap(), 9, 5, [](int, int) { return ColorPx(0x00FF00); }));
+    EXPECT_TRUE(FrameEquals(w.Surface(), 9, 5, [](int, int) { return ColorPx(0x00FF00); }));
+    // Resizing does not render; the next render follows the new size.
+    w.SetBounds(0, 0, 3, 2);
+    EXPECT_EQ(w.WorkBitmap().Width(), 9);
+    w.SetColor(Toolkit::clBtnFace);  // system colours are resolved
+    EXPECT_TRUE(FrameEquals(w.WorkBitmap(), 3, 2, [](int, int) { return ColorPx(Toolkit::clBtnFace); }));
+}
+
+TEST(Component, DashedOutlineOnlyInDesignMode) {
+    for (bool designing : {false, true}) {
+        TLumawipe w(nullptr);
+        w.SetDesigning(designing);
+        w.SetBounds(0, 0, 30, 10);
+        w.SetColor(0xFFFFFF);
+        int dark = 0;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 30; ++x) dark += PixelOf(w.WorkBitmap(), x, y) == Px{0, 0, 0};
+        if (!designing) {
+            EXPECT_EQ(dark, 0);
+            continue;
+        }
+        // Outline of (0, 0)..(28, 8): the last column and row stay filled; dashes leave gaps.
+        EXPECT_EQ(PixelOf(w.WorkBitmap(), 0, 0), (Px{0, 0, 0}));
+        for (int y = 0; y < 10; ++y) EXPECT_EQ(PixelOf(w.WorkBitmap(), 29, y), ColorPx(0xFFFFFF));
+        EXPECT_GT(dark, 20);
+        EXPECT_LT(dark, 2 * (29 + 9));
+    }
+}
+
+TEST(Component, PaintShowsTheLastFrameWithoutRendering) {
+    CountingWipe w(nullptr);
+    w.SetBounds(0, 0, 4, 4);
+    w.Invalidate();
+    Toolkit::Application().ProcessMessages();  // nothing rendered yet: nothing to show
+    EXPECT_EQ(w.Renders, 0);
+    w.SetColor(0x0000FF);
+    w.Renders = 0;
+    w.Canvas().FillRect(Toolkit::Rect(0, 0, 4, 4));  // scribble over the control
+    w.Invalidate();
+    Toolkit::Application().ProcessMessages();
+    EXPECT_EQ(w.Renders, 0);
+    EXPECT_TRUE(FrameEquals(w.Surface(), 4, 4, [](int, int) { return ColorPx(0x0000FF); }));
+}
+
+TEST(Component, StateObjectFollowsTheOperation) {
+    TLumawipe w(nullptr);
+    w.SetOperation(Op::toRandomBars);
+    TFXState* first = w.State();
+    ASSERT_NE(first, nullptr);
+    w.SetOperation(Op::toPush);
+    EXPECT_EQ(w.State(), nullptr);
+    w.SetOperation(Op::toTwinRandomBars);
+    EXPECT_NE(w.State(), nullptr);
+    w.SetOperation(Op::toRandomBars);
+    EXPECT_NE(w.State(), nullptr);
+}
+
+TEST(Component, OperationNames) {
+    TTransitionOperation op{};
+    EXPECT_TRUE(OperationFromName("toStripedIris", op));
+    EXPECT_EQ(op, Op::toStripedIris);
+    EXPECT_TRUE(OperationFromName("pUsH", op));
+    EXPECT_EQ(op, Op::toPush);
+    EXPECT_TRUE(OperationFromName("rgbblend", op));
+    EXPECT_EQ(op, Op::toRGBBlend);
+    EXPECT_FALSE(OperationFromName("to", op));
+    EXPECT_FALSE(OperationFromName("wobble", op));
+    EXPECT_EQ(OperationName(Op::toCheckerBlinds), "toCheckerBlinds");
+    EXPECT_EQ(int(Op::toStripedIris), 26);
+    EXPECT_EQ(int(Op::toCheckerBlinds), 19);
+}
+
+TEST(Component, EveryOperationIsInTheTable) {
+    for (int i = 0; i < OperationCount; ++i) {
+        EXPECT_NE(OperationTable[i].Forward, nullptr) << i;
+        EXPECT_NE(OperationTable[i].Reverse, nullptr) << i;
+        const bool stateful = i == int(Op::toRandomBars) || i == int(Op::toTwinRandomBars);
+        EXPECT_EQ(OperationTable[i].StateClass != nullptr, stateful) << i;
+    }
+}
+
+TEST(Component, CurrentFrameSaturatesInsteadOfOverflowing) {
+    TLumawipe w(nullptr);
+    w.SetSteps(INT32_MAX);
+    w.SetCurrentFrame(INT32_MAX - 1);
+    w.AdvanceFrame(nullptr);
+    EXPECT_EQ(w.CurrentFrame(), INT32_MAX);
+}
