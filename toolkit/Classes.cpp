@@ -38,14 +38,17 @@ TComponent::TComponent(TComponent* owner) : FOwner(owner) {
 
 TComponent::~TComponent() {
     FDestroying = true;
-    // Free owned components, last created first.
+    DestroyComponents();
+    if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::DestroyComponents() {
     while (!FComponents.empty()) {
         TComponent* child = FComponents.back();
         FComponents.pop_back();
         child->FOwner = nullptr;
         delete child;
     }
-    if (FOwner) FOwner->RemoveComponent(this);
 }
 
 void TComponent::SetDesigning(bool value) {

@@ -60,6 +60,9 @@ public:
 
 protected:
     void BeginDestroy() { FDestroying = true; }
+    // Frees the owned components now, last created first (a destructor that needs its
+    // children gone while it is still whole calls this first).
+    void DestroyComponents();
 
 private:
     void InsertComponent(TComponent* child);

@@ -1,10 +1,21 @@
 #include "toolkit/Controls.h"
 
+#include <algorithm>
+
 namespace Toolkit {
 
 TControl::TControl(TComponent* owner) : TComponent(owner), FPeer(NewControlPeer(*this)) {}
 
-TControl::~TControl() = default;
+TControl::~TControl() {
+    // Children outlive this control when they have another owner: they lose their parent.
+    for (TControl* child : FControls) child->FParent = nullptr;
+    FControls.clear();
+    if (FParent) {
+        auto& siblings = FParent->FControls;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+        FParent = nullptr;
+    }
+}
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
@@ -23,8 +34,22 @@ void TControl::SetVisible(bool v) {
     FPeer->BoundsChanged();
 }
 
+void TControl::SetEnabled(bool v) {
+    if (v == FEnabled) return;
+    FEnabled = v;
+    FPeer->EnabledChanged();
+}
+
 void TControl::SetParent(TControl* parent) {
+    if (parent == FParent) return;
+    for (TControl* p = parent; p; p = p->FParent)
+        if (p == this) throw Exception("A control cannot be its own parent.");
+    if (FParent) {
+        auto& siblings = FParent->FControls;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
     FParent = parent;
+    if (FParent) FParent->FControls.push_back(this);
     FPeer->BoundsChanged();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "toolkit/Classes.h"
 #include "toolkit/Graphics.h"
@@ -20,8 +21,10 @@ public:
     virtual void Invalidate() = 0;
     // The control's canvas was drawn on outside Paint: show what it holds.
     virtual void Present() = 0;
-    // Position, size or visibility changed.
+    // Position, size, visibility or parent changed.
     virtual void BoundsChanged() = 0;
+    // Enabled changed.
+    virtual void EnabledChanged() {}
 };
 
 // Supplied by the backend.
@@ -47,12 +50,16 @@ public:
     bool Visible() const { return FVisible; }
     void SetVisible(bool v);
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool v) { FEnabled = v; }
+    void SetEnabled(bool v);
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign v) { FAlign = v; }
 
     TControl* Parent() const { return FParent; }
+    // Moves the control into parent's list of children (nullptr: takes it out).
     void SetParent(TControl* parent);
+    // Children in the order they were given this parent.
+    const std::vector<TControl*>& Controls() const { return FControls; }
+    int ControlCount() const { return int(FControls.size()); }
 
     // An opaque control paints its whole area; nothing is erased behind it.
     bool Opaque() const { return FOpaque; }
@@ -78,6 +85,7 @@ private:
     bool FOpaque = false;
     TAlign FAlign = TAlign::alNone;
     TControl* FParent = nullptr;
+    std::vector<TControl*> FControls;
     std::unique_ptr<TControlPeer> FPeer;
 };
 

@@ -25,6 +25,15 @@ public:
 
     // True on the user-interface thread (the thread that first used the application).
     bool IsMainThread() const;
+
+    // Runs the message loop until Terminate is called (on Windows also when the main
+    // form closes).
+    void Run();
+    void Terminate() { FTerminated = true; }
+    bool Terminated() const { return FTerminated; }
+
+private:
+    bool FTerminated = false;
 };
 
 TApplication& Application();

@@ -70,6 +70,15 @@ bool IdentToColor(const std::string& name, TColor& color) {
     return false;
 }
 
+bool ColorToIdent(TColor color, std::string& name) {
+    for (const auto& [ident, value] : ColorNames)
+        if (value == color) {
+            name = ident;
+            return true;
+        }
+    return false;
+}
+
 std::string ToString(const TRect& r) {
     return "(" + std::to_string(r.Left) + ", " + std::to_string(r.Top) + ", " + std::to_string(r.Right) + ", " +
            std::to_string(r.Bottom) + ")";

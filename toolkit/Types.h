@@ -52,6 +52,8 @@ TColor ColorToRGB(TColor color);
 
 // Name of a colour constant ("clBtnFace") to its value; false when the name is unknown.
 bool IdentToColor(const std::string& name, TColor& color);
+// The reverse: the constant's name of a colour that has one; false otherwise.
+bool ColorToIdent(TColor color, std::string& name);
 
 constexpr std::uint8_t GetRValue(TColor c) { return static_cast<std::uint8_t>(c & 0xFF); }
 constexpr std::uint8_t GetGValue(TColor c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }

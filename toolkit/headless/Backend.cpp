@@ -145,6 +145,11 @@ const std::thread::id MainThreadId = std::this_thread::get_id();
 
 bool TApplication::IsMainThread() const { return std::this_thread::get_id() == MainThreadId; }
 
+void TApplication::Run() {
+    constexpr std::uint32_t Slice = 10;
+    while (!FTerminated) Headless::AdvanceTime(Slice);
+}
+
 namespace Headless {
 
 void UseVirtualTime(bool on) { UseVirtualClock(on); }
