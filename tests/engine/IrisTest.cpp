@@ -54,7 +54,7 @@ TEST(Iris, EveryFrameMatchesTheModel) {
             }
 }
 
-TEST(Iris, OpeningRunFromTheSpecifiedBand) {
+TEST(Iris, OpeningStartsFromAnEmptyBandThroughTheCentre) {
     // 300 x 100: s = 50; d = 1 shows the incoming picture in (49, 49, 251, 51).
     Scene scene(Square(300, 100));
     EXPECT_FALSE(scene.Draw(IrisEffect, 0));
