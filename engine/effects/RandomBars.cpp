@@ -64,14 +64,20 @@ struct BarMasks {
 
 // Copies picture's pixels onto work at every shown column and row, where both bitmaps
 // have them. Every bar is a copy of the same picture to the same place, so the order of
-// the bars does not matter and one pass in memory order draws them all.
+// the bars does not matter and one pass in memory order draws them all: a shown row is one
+// block copy, any other row a byte select under the mask of the shown columns.
 void DrawBars(TBitmap& work, const TBitmap& picture, const BarMasks& masks) {
     const int w = std::min(work.Width(), picture.Width());
     const int h = std::min(work.Height(), picture.Height());
     if (w <= 0 || h <= 0) return;
-    std::vector<int> columns;
+    const std::size_t rowBytes = std::size_t(w) * 3;
+    std::vector<std::uint8_t> select(rowBytes);
+    bool anyColumn = false;
     for (int x = 0; x < w; ++x)
-        if (masks.Columns[std::size_t(x)]) columns.push_back(x);
+        if (masks.Columns[std::size_t(x)]) {
+            std::memset(&select[std::size_t(x) * 3], 0xFF, 3);
+            anyColumn = true;
+        }
 
     std::uint8_t* const dstBits = work.Bits();
     const std::uint8_t* const srcBits = picture.Bits();
@@ -82,14 +88,10 @@ void DrawBars(TBitmap& work, const TBitmap& picture, const BarMasks& masks) {
         std::uint8_t* d = dstBits + dstStride * std::size_t(work.Height() - 1 - y);
         const std::uint8_t* s = srcBits + srcStride * std::size_t(picture.Height() - 1 - y);
         if (masks.Rows[std::size_t(y)]) {
-            std::memcpy(d, s, std::size_t(w) * 3);
-            continue;
-        }
-        for (const int x : columns) {
-            const std::size_t o = std::size_t(x) * 3;
-            d[o] = s[o];
-            d[o + 1] = s[o + 1];
-            d[o + 2] = s[o + 2];
+            std::memcpy(d, s, rowBytes);
+        } else if (anyColumn) {
+            const std::uint8_t* m = select.data();
+            for (std::size_t i = 0; i < rowBytes; ++i) d[i] = std::uint8_t((d[i] & ~m[i]) | (s[i] & m[i]));
         }
     }
     work.Changed();
