@@ -25,8 +25,7 @@ constexpr Axis SlatAxis(TTransitionModifier m) {
 bool BlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     const auto [In, Out] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    // The slat loop advances by Delta: a value below 1 would never end it.
-    const std::int64_t delta = std::max<std::int64_t>(p.Delta, 1);
+    const std::int64_t delta = CellSize(p.Delta);
 
     Uncover(WorkBitmap, Out, p.ClientRect);
     std::int64_t d = p.CurrentFrame;

@@ -130,19 +130,19 @@ inline void SlideIn(TBitmap& work, const TBitmap& picture, const Axis& axis, Spa
              axis.Band({0, depth}, dstExtent, across));
 }
 
-// The two spans, each depth deep, of a travel of twice half that opens about its
-// centre line (outward) or closes in from both edges (inward).
-struct SpanPair {
-    Span First;
-    Span Second;
-};
-
 // Split motions open about the centre line for tmLeft and tmUp and close in from both
 // edges for tmRight and tmDown.
 constexpr bool SplitsOutward(TTransitionModifier m) {
     return m == TTransitionModifier::tmLeft || m == TTransitionModifier::tmUp;
 }
 
+struct SpanPair {
+    Span First;
+    Span Second;
+};
+
+// The two spans, each depth deep, of a travel of twice half that opens about its
+// centre line (outward) or closes in from both edges (inward).
 constexpr SpanPair SplitSpans(bool outward, std::int64_t half, std::int64_t depth) {
     return outward ? SpanPair{{half - depth, half}, {half, half + depth}}
                    : SpanPair{{0, depth}, {2 * half - depth, 2 * half}};

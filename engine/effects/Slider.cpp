@@ -32,9 +32,7 @@ Bands CutBands(const TBitmap& work, const TBitmap& picture, const TTransitionPar
     const bool horizontal = IsHorizontal(p.Modifier);
     const std::int64_t bound = horizontal ? std::min(work.Height(), picture.Height())
                                           : std::min(work.Width(), picture.Width());
-    // The band loops advance by Delta: a value below 1 would never end them.
-    return Bands{horizontal, horizontal ? picture.Width() : picture.Height(), bound,
-                 std::max<std::int64_t>(p.Delta, 1)};
+    return Bands{horizontal, horizontal ? picture.Width() : picture.Height(), bound, CellSize(p.Delta)};
 }
 
 // Frame f of MonoSliderEffect, f not above the end 2L.
