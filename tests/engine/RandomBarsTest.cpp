@@ -49,9 +49,9 @@ int Scaled(int v, int shorter, int longer) { return int(std::nearbyint(double(v)
 
 struct Pictures {
     TBitmap From, To;
-    Pictures(int w, int h) {
+    Pictures(int w, int h, int toW = -1, int toH = -1) {
         MakeCoordPicture(From, w, h, FromTag);
-        MakeCoordPicture(To, w, h, ToTag);
+        MakeCoordPicture(To, toW < 0 ? w : toW, toH < 0 ? h : toH, ToTag);
     }
 };
 
@@ -75,18 +75,20 @@ struct RunCase {
     bool reverse;
     int W, H;
     int steps;
+    int toW = -1, toH = -1;  // size of ToBitmap when it differs from the control's
 };
 
 std::string Describe(const RunCase& c) {
     return std::string(OperationName(c.op)) + " " + std::string(ModifierName(c.mod)) + (c.reverse ? " reverse" : "") +
-           " " + std::to_string(c.W) + " x " + std::to_string(c.H) + ", steps " + std::to_string(c.steps);
+           " " + std::to_string(c.W) + " x " + std::to_string(c.H) + ", steps " + std::to_string(c.steps) +
+           (c.toW < 0 ? "" : ", To " + std::to_string(c.toW) + " x " + std::to_string(c.toH));
 }
 
 // Plays a whole run through the component and checks every frame: the bars picked, the
 // lists of the state object and the pixels. Returns the bars in the sequence picked.
 std::vector<int> CheckRun(const RunCase& c) {
     const std::string what = Describe(c);
-    Pictures pics(c.W, c.H);
+    Pictures pics(c.W, c.H, c.toW, c.toH);
     const TBitmap& bars = c.reverse ? pics.From : pics.To;
     const TBitmap& background = c.reverse ? pics.To : pics.From;
     TLumawipe w(nullptr);
@@ -99,6 +101,7 @@ std::vector<int> CheckRun(const RunCase& c) {
     w.SetOperation(c.op);
     bool done = false;
     w.OnDone = [&](Toolkit::TObject*) { done = true; };
+    const Px fill = ColorPx(w.Color());
 
     const int barCount = c.op == Op::toTwinRandomBars                       ? std::max(c.W, c.H)
                          : c.mod == Mod::tmLeft || c.mod == Mod::tmRight ? c.W
@@ -133,10 +136,12 @@ std::vector<int> CheckRun(const RunCase& c) {
             EXPECT_EQ(Values(s->Remaining), remaining) << frame;
             EXPECT_EQ(s->ShownCount, f) << frame;
             EXPECT_TRUE(FrameEquals(w.WorkBitmap(), c.W, c.H, [&](int x, int y) {
-                return PixelOf(Revealed(c.op, c.mod, shown, c.W, c.H, x, y) ? bars : background, x, y);
+                const auto revealed = PictureAt(bars, x, y);
+                if (revealed && Revealed(c.op, c.mod, shown, c.W, c.H, x, y)) return *revealed;
+                return PictureAt(background, x, y).value_or(fill);
             })) << frame;
         } else {
-            EXPECT_TRUE(FrameEquals(w.WorkBitmap(), c.W, c.H, [&](int x, int y) { return PixelOf(bars, x, y); }))
+            EXPECT_TRUE(FrameEquals(w.WorkBitmap(), c.W, c.H, [&](int x, int y) { return PictureAt(bars, x, y).value_or(fill); }))
                 << frame;
         }
         EXPECT_EQ(done, f > barCount) << frame;
@@ -312,6 +317,9 @@ TEST(RandomBars, WholeRunsRevealEveryBarOnce) {
         {Op::toRandomBars, Mod::tmLeft, false, 12, 7, 5},      {Op::toRandomBars, Mod::tmDown, false, 12, 7, 3},
         {Op::toTwinRandomBars, Mod::tmLeft, false, 12, 7, 1},  {Op::toTwinRandomBars, Mod::tmUp, true, 5, 9, 1},
         {Op::toTwinRandomBars, Mod::tmLeft, false, 9, 9, 1},   {Op::toTwinRandomBars, Mod::tmRight, false, 12, 7, 4},
+        // Pictures smaller than the control, or none: bars are drawn only where it has pixels.
+        {Op::toRandomBars, Mod::tmLeft, false, 12, 7, 1, 8, 5}, {Op::toTwinRandomBars, Mod::tmUp, true, 12, 7, 1, 8, 5},
+        {Op::toRandomBars, Mod::tmUp, false, 12, 7, 1, 0, 0},   {Op::toTwinRandomBars, Mod::tmUp, false, 12, 7, 1, 0, 0},
     };
     for (const auto& c : cases) {
         const std::vector<int> shown = CheckRun(c);

@@ -94,7 +94,7 @@ TEST(Swarm, FramesFollowTheTableInEveryDirection) {
     constexpr int W = 40, H = 30, D = 6;
     struct Size {
         int toW, toH;
-    } const sizes[] = {{W, H}, {25, 20}};  // a smaller ToBitmap: nothing is drawn outside it
+    } const sizes[] = {{W, H}, {25, 20}, {0, 0}};  // nothing is drawn where ToBitmap has no pixels
     for (const auto& size : sizes) {
         const Pictures pics(W, H, size.toW, size.toH);
         for (const Mod mod : {Mod::tmLeft, Mod::tmRight, Mod::tmUp, Mod::tmDown})
