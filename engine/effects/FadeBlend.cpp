@@ -16,6 +16,13 @@ constexpr int FadeHalf = 256;               // frames per half of a fade
 constexpr int FadeLast = 2 * FadeHalf - 1;  // 511: the incoming picture, unchanged
 constexpr int BlendLast = 255;
 
+constexpr bool Div255IsExact() {
+    for (unsigned x = 0; x <= MaxMixSum; ++x)
+        if (Div255(std::uint16_t(x)) != x / 255) return false;
+    return true;
+}
+static_assert(Div255IsExact(), "the shortcut division must agree with x / 255 over every mix");
+
 }  // namespace
 
 bool FadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {

@@ -27,8 +27,8 @@ TState& StateOf(const TTransitionParams& p, TTransitionOperation op) {
 // so a frame that advances by several steps picks several bars from the same range.
 void PickBars(TBarsFXState& s, std::int32_t f) {
     while (s.ShownCount < f && s.Remaining) {
-        // 0 <= f < BarCount here: no pick happens unless ShownCount (at least -1) is below f.
-        std::uint32_t i = Random(std::uint32_t(s.BarCount - f));
+        // 0 <= f < BarCount in a run: ShownCount starts at -1 and f is below BarCount.
+        std::uint32_t i = Random(std::uint32_t(std::int64_t(s.BarCount) - f));
         TBarNode* previous = nullptr;
         TBarNode* node = s.Remaining;
         // Remaining always holds at least BarCount - f entries during a run; the test of

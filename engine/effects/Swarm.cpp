@@ -17,8 +17,7 @@ namespace {
 class PixelCopier {
 public:
     PixelCopier(TBitmap& work, const TBitmap& picture)
-        : FWork(work),
-          FDst(work.Bits()),
+        : FDst(work.Bits()),
           FSrc(picture.Bits()),
           FDstStride(work.Stride()),
           FSrcStride(picture.Stride()),
@@ -26,9 +25,6 @@ public:
           FSrcHeight(picture.Height()),
           FWidth(std::min(work.Width(), picture.Width())),
           FHeight(std::min(work.Height(), picture.Height())) {}
-    ~PixelCopier() { FWork.Changed(); }
-    PixelCopier(const PixelCopier&) = delete;
-    PixelCopier& operator=(const PixelCopier&) = delete;
 
     void Copy(std::int64_t x, std::int64_t y) {
         if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) return;
@@ -40,7 +36,6 @@ public:
     }
 
 private:
-    TBitmap& FWork;
     std::uint8_t* FDst;
     const std::uint8_t* FSrc;
     std::size_t FDstStride, FSrcStride;
@@ -118,6 +113,7 @@ bool SwarmFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
             swarm.Copy(r1, offset + r2);
         }
     }
+    WorkBitmap.Changed();
     return finished;
 }
 
