@@ -43,6 +43,8 @@ void PickBars(TBarsFXState& s, std::int32_t f) {
             previous->Next = node->Next;
         else
             s.Remaining = node->Next;
+        // The tail is not read after Prepare; it is kept valid all the same.
+        if (s.RemainingTail == node) s.RemainingTail = previous;
         delete node;
         ++s.ShownCount;
     }
