@@ -110,7 +110,7 @@ TEST(Push, RunLengthFollowsSteps) {
     } const cases[] = {
         {30, {29, 59, 89, 119}},
         {100, {99, 199}},
-        {101, {100}},
+        {101, {100, 201}},  // 100 is the full extent but not yet the end
     };
     TBitmap from, to;
     MakeCoordPicture(from, 100, 2, FromTag);
