@@ -1,1 +1,177 @@
+// The lumawipe command: output files, printed lines, usage errors and engine errors.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/Render.h"
+#include "support/Fixtures.h"
+
+using namespace Fixtures;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int Code;
+    std::string Out, Err;
+};
+
+Result Cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int code = LumawipeCli::Run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dir = fs::temp_directory_path() / ("lumawipe-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(Dir);
+        fs::create_directories(Dir);
+    }
+    void TearDown() override { fs::remove_all(Dir); }
+    std::string Path(const std::string& name) const { return (Dir / name).string(); }
+    std::string Head(const std::string& path, std::size_t n) const {
+        std::ifstream in(path, std::ios::binary);
+        std::string s(n, '\0');
+        in.read(s.data(), std::streamsize(n));
+        return s.substr(0, std::size_t(in.gcount()));
+    }
+    // Saves a coordinate picture as a BMP file.
+    std::string Picture(const std::string& name, int w, int h, std::uint8_t tag) const {
+        TBitmap b;
+        MakeCoordPicture(b, w, h, tag);
+        b.SaveToFile(Path(name));
+        return Path(name);
+    }
+    fs::path Dir;
+};
+
+}  // namespace
+
+TEST_F(CliTest, FrameWritesExactlyTheFramesPixels) {
+    const auto from = Picture("a.bmp", 10, 4, FromTag);
+    const auto to = Picture("b.bmp", 10, 4, ToTag);
+    const Result r = Cli({"render", "--from", from, "--to", to, "--operation", "toPush", "--frame", "3", "--out", Path("f.bmp")});
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(r.Out, "frame 3: running\n");
+    EXPECT_EQ(fs::file_size(Path("f.bmp")), 54u + 32 * 4);
+    TBitmap frame;
+    frame.LoadFromFile(Path("f.bmp"));
+    EXPECT_TRUE(FrameEquals(frame, 10, 4, [](int x, int y) { return x < 7 ? Coord(x + 3, y, FromTag) : Coord(x - 7, y, ToTag); }));
+
+    const Result end = Cli({"render", "--from", from, "--to", to, "--operation", "PUSH", "--modifier", "up", "--frame", "5",
+                            "--out", Path("g.png")});
+    ASSERT_EQ(end.Code, 0) << end.Err;
+    EXPECT_EQ(end.Out, "frame 5: finished\n");
+    EXPECT_EQ(Head(Path("g.png"), 4), "\x89PNG");
+}
+
+TEST_F(CliTest, ExplicitColourWinsAndSizeSetsTheControl) {
+    const auto from = Picture("a.bmp", 4, 2, FromTag);
+    const Result r = Cli({"render", "--from", from, "--size", "6x3", "--color", "0x0000FF", "--operation", "push",
+                          "--frame", "0", "--out", Path("f.bmp")});
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    TBitmap frame;
+    frame.LoadFromFile(Path("f.bmp"));
+    EXPECT_TRUE(FrameEquals(frame, 6, 3, [](int x, int y) {
+        return x < 4 && y < 2 ? Coord(x, y, FromTag) : Px{0x00, 0x00, 0xFF};
+    }));
+    const Result named = Cli({"render", "--from", from, "--color", "clBtnFace", "--operation", "push", "--frame", "9",
+                              "--out", Path("g.bmp")});
+    ASSERT_EQ(named.Code, 0) << named.Err;
+}
+
+TEST_F(CliTest, PlayWritesEveryFrameInOrder) {
+    const auto from = Picture("a.bmp", 5, 2, FromTag);
+    const auto to = Picture("b.bmp", 5, 2, ToTag);
+    const Result r = Cli({"render", "--from", from, "--to", to, "--operation", "push", "--steps", "2", "--play", "--out",
+                          Path("frames")});
+    ASSERT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(r.Out, "frame 1: running\nframe 3: running\nframe 5: running\nframe 7: finished\n");
+    for (int i = 0; i < 4; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%04d.bmp", i);
+        EXPECT_TRUE(fs::exists(Dir / "frames" / name)) << name;
+    }
+    EXPECT_FALSE(fs::exists(Dir / "frames" / "frame-0004.bmp"));
+    TBitmap last;
+    last.LoadFromFile((Dir / "frames" / "frame-0003.bmp").string());
+    EXPECT_TRUE(FrameEquals(last, 5, 2, [](int x, int y) { return Coord(x, y, ToTag); }));
+
+    const Result gif = Cli({"render", "--operation", "toPush", "--steps", "100", "--play", "--out", Path("run.gif")});
+    ASSERT_EQ(gif.Code, 0) << gif.Err;
+    EXPECT_EQ(gif.Out, "frame 99: running\nframe 199: running\nframe 299: running\nframe 399: running\nframe 499: finished\n");
+    EXPECT_EQ(Head(Path("run.gif"), 6), "GIF89a");
+}
+
+TEST_F(CliTest, UsageErrorsSayWhatIsWrong) {
+    const auto bad = Path("bad.bmp");
+    std::ofstream(bad) << "BM not really";
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+    } const cases[] = {
+        {{}, "render"},
+        {{"draw", "--operation", "push", "--frame", "0", "--out", "x.bmp"}, "render"},
+        {{"render", "--frame", "0", "--out", "x.bmp"}, "--operation"},
+        {{"render", "--operation", "wobble", "--frame", "0", "--out", "x.bmp"}, "wobble"},
+        {{"render", "--operation", "push", "--frame", "0"}, "--out"},
+        {{"render", "--operation", "push", "--out", "x.bmp"}, "--frame"},
+        {{"render", "--operation", "push", "--frame", "0", "--play", "--out", "x.bmp"}, "--frame"},
+        {{"render", "--operation", "push", "--frame", "-1", "--out", "x.bmp"}, "negative"},
+        {{"render", "--operation", "push", "--frame", "ten", "--out", "x.bmp"}, "ten"},
+        {{"render", "--operation", "RandomBars", "--frame", "3", "--out", "x.bmp"}, "toRandomBars"},
+        {{"render", "--operation", "twinrandombars", "--frame", "3", "--out", "x.bmp"}, "toTwinRandomBars"},
+        {{"render", "--operation", "push", "--delta", "0", "--frame", "0", "--out", "x.bmp"}, "--delta"},
+        {{"render", "--operation", "push", "--steps", "3000000000", "--frame", "0", "--out", "x.bmp"}, "--steps"},
+        {{"render", "--operation", "push", "--size", "0x5", "--frame", "0", "--out", "x.bmp"}, "--size"},
+        {{"render", "--operation", "push", "--size", "12", "--frame", "0", "--out", "x.bmp"}, "WxH"},
+        {{"render", "--operation", "push", "--color", "red", "--frame", "0", "--out", "x.bmp"}, "--color"},
+        {{"render", "--operation", "push", "--color", "0x1FFFFFFFF", "--frame", "0", "--out", "x.bmp"}, "32-bit"},
+        {{"render", "--operation", "push", "--rgb-order", "rrg", "--frame", "0", "--out", "x.bmp"}, "--rgb-order"},
+        {{"render", "--operation", "push", "--modifier", "diagonal", "--frame", "0", "--out", "x.bmp"}, "--modifier"},
+        {{"render", "--operation", "push", "--frame", "0", "--out", "x.bmp", "--fast"}, "--fast"},
+        {{"render", "--operation", "push", "--frame"}, "needs a value"},
+        {{"render", "--from", "/nonexistent.bmp", "--operation", "push", "--frame", "0", "--out", "x.bmp"}, "nonexistent"},
+        {{"render", "--from", bad, "--operation", "push", "--frame", "0", "--out", "x.bmp"}, "Invalid bitmap"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Cli(c.args);
+        std::string joined;
+        for (const auto& a : c.args) joined += a + " ";
+        EXPECT_EQ(r.Code, 2) << joined;
+        EXPECT_NE(r.Err.find(c.says), std::string::npos) << joined << "\n" << r.Err;
+        EXPECT_TRUE(r.Out.empty()) << joined;
+    }
+    EXPECT_FALSE(fs::exists("x.bmp"));
+}
+
+TEST_F(CliTest, EngineErrorsExitWithOne) {
+    const auto from = Picture("a.bmp", 6, 4, FromTag);
+    const auto to = Picture("b.bmp", 6, 5, ToTag);
+    const Result blend = Cli({"render", "--from", from, "--to", to, "--operation", "toBlend", "--frame", "3", "--out", Path("f.bmp")});
+    EXPECT_EQ(blend.Code, 1);
+    EXPECT_EQ(blend.Err, "lumawipe: Bitmaps are unequal in size.\n");
+
+    const Result endless = Cli({"render", "--operation", "fade", "--play", "--max-frames", "5", "--out", Path("frames")});
+    EXPECT_EQ(endless.Code, 1);
+    EXPECT_NE(endless.Err.find("did not end within 5 frames"), std::string::npos);
+}
+
+TEST_F(CliTest, TheProgramReportsThroughItsExitStatus) {
+    const std::string cli = LUMAWIPE_CLI;
+    auto status = [&](const std::string& args) {
+        const int raw = std::system((cli + " " + args + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    EXPECT_EQ(status("render --operation iris --frame 4 --out " + Path("ok.bmp")), 0);
+    EXPECT_EQ(status("render --operation iris --frame -4 --out " + Path("no.bmp")), 2);
+    EXPECT_EQ(status("render --operation blend --size 3x3 --to " + Picture("t.bmp", 2, 2, ToTag) + " --frame 4 --out " +
+                     Path("err.bmp")),
+              1);
+}
