@@ -1,0 +1,28 @@
+// Helpers of the tests on real windows: pumping messages, reading pixels back from a
+// window, and the process's memory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+#include "support/Fixtures.h"
+#include "toolkit/win32/Win32.h"
+#include "toolkit/win32/WinControls.h"
+
+namespace WinFixtures {
+
+// Runs the message loop until done() holds or timeoutMs pass; returns done().
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+// Runs the message loop for ms milliseconds.
+void PumpFor(int ms);
+
+// The pixels of rect r of hwnd's client area as they are on the screen.
+void CaptureWindow(HWND hwnd, const Toolkit::TRect& r, Toolkit::TBitmap& out);
+
+// Bytes of private memory the process holds (PagefileUsage).
+std::size_t PagefileUsage();
+
+}  // namespace WinFixtures

@@ -1,0 +1,430 @@
+// Win32 backend: DIB sections behind bitmaps, bitmap handles, fonts, timers on SetTimer,
+// synchronized calls through a hidden window, system colours, the application object.
+#include "toolkit/win32/Backend.h"
+
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Threads.h"
+#include "toolkit/win32/Win32.h"
+
+namespace Toolkit {
+
+namespace Win32 {
+
+namespace {
+std::atomic<long> gGdiObjects{0};
+}
+
+void CountGdi(long delta) { gGdiObjects.fetch_add(delta, std::memory_order_relaxed); }
+
+HDC NewMemoryDC() {
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) throw EOutOfResources("Unable to create a device context.");
+    CountGdi(1);
+    return dc;
+}
+
+void DeleteMemoryDC(HDC dc) {
+    if (dc && DeleteDC(dc)) CountGdi(-1);
+}
+
+HBRUSH NewSolidBrush(TColor color) {
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+    if (!brush) throw EOutOfResources("Unable to create a brush.");
+    CountGdi(1);
+    return brush;
+}
+
+void DeleteGdiObject(HGDIOBJ object) {
+    if (object && DeleteObject(object)) CountGdi(-1);
+}
+
+BITMAPINFO DibInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // positive: bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = DWORD(DibStride(width) * std::size_t(height));
+    return info;
+}
+
+namespace {
+
+// A 24-bit bottom-up DIB section: the toolkit's own pictures, and adopted handles of
+// exactly that format.
+class TDibSectionStore final : public THandleStore {
+public:
+    TDibSectionStore(HBITMAP handle, std::uint8_t* bits) : FHandle(handle), FBits(bits) {}
+    ~TDibSectionStore() override { DeleteGdiObject(FHandle); }
+    std::uint8_t* Bits() override { return FBits; }
+    // GDI may still hold drawing on the section in its queue.
+    void Sync() override { GdiFlush(); }
+    HBITMAP Handle() const override { return FHandle; }
+
+private:
+    HBITMAP FHandle;
+    std::uint8_t* FBits;
+};
+
+// Any other bitmap: owned as it is, its picture read into 24-bit rows of our own.
+class TForeignStore final : public THandleStore {
+public:
+    TForeignStore(HBITMAP handle, int width, int height, std::vector<std::uint8_t> rows)
+        : FHandle(handle), FWidth(width), FHeight(height), FRows(std::move(rows)) {}
+    ~TForeignStore() override { DeleteGdiObject(FHandle); }
+    std::uint8_t* Bits() override { return FRows.data(); }
+    HBITMAP Handle() const override { return FHandle; }
+    void Reload() override { Read(FHandle, FWidth, FHeight, FRows.data()); }
+
+    // Reads the picture as 24-bit bottom-up rows through GetDIBits.
+    static bool Read(HBITMAP handle, int width, int height, std::uint8_t* rows) {
+        BITMAPINFO info = DibInfo(width, height);
+        HDC dc = CreateCompatibleDC(nullptr);
+        if (!dc) return false;
+        const int lines = GetDIBits(dc, handle, 0, UINT(height), rows, &info, DIB_RGB_COLORS);
+        DeleteDC(dc);
+        return lines == height;
+    }
+
+private:
+    HBITMAP FHandle;
+    int FWidth, FHeight;
+    std::vector<std::uint8_t> FRows;
+};
+
+THandleStore* HandleStoreOf(TBitmap& bitmap) { return dynamic_cast<THandleStore*>(bitmap.Store()); }
+
+// GetObject reports the height of a top-down DIB section as positive, so the row order
+// is probed: a changed first byte of memory shows in the bottom line exactly when the
+// section is bottom-up.
+bool IsBottomUp(HBITMAP handle, const DIBSECTION& section) {
+    if (section.dsBm.bmHeight == 1) return true;
+    auto* first = static_cast<std::uint8_t*>(section.dsBm.bmBits);
+    const std::uint8_t saved = *first;
+    GdiFlush();
+    *first = std::uint8_t(saved ^ 0xFF);
+    BITMAPINFO info = DibInfo(section.dsBm.bmWidth, section.dsBm.bmHeight);
+    std::vector<std::uint8_t> bottom(DibStride(section.dsBm.bmWidth));
+    HDC dc = CreateCompatibleDC(nullptr);
+    const bool read = dc && GetDIBits(dc, handle, 0, 1, bottom.data(), &info, DIB_RGB_COLORS) == 1;
+    if (dc) DeleteDC(dc);
+    *first = saved;
+    return read && bottom[0] == std::uint8_t(saved ^ 0xFF);
+}
+
+}  // namespace
+
+}  // namespace Win32
+
+using namespace Win32;
+
+std::unique_ptr<TPixelStore> NewPixelStore(int width, int height) {
+    const std::size_t bytes = CheckedImageSize(width, height);
+    BITMAPINFO info = DibInfo(width, height);
+    void* bits = nullptr;
+    HBITMAP handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!handle || !bits) {
+        if (handle) DeleteObject(handle);
+        throw EOutOfResources("Unable to create a bitmap of " + std::to_string(width) + " x " +
+                              std::to_string(height) + " pixels.");
+    }
+    CountGdi(1);
+    std::memset(bits, 0, bytes);  // callers rely on zeroed rows
+    return std::make_unique<TDibSectionStore>(handle, static_cast<std::uint8_t*>(bits));
+}
+
+HBITMAP BitmapHandle(TBitmap& bitmap) {
+    if (bitmap.Empty()) return nullptr;
+    if (THandleStore* store = HandleStoreOf(bitmap)) return store->Handle();
+    // A picture whose rows came from elsewhere moves into a DIB section of its own.
+    auto store = NewPixelStore(bitmap.Width(), bitmap.Height());
+    std::memcpy(store->Bits(), bitmap.Bits(), bitmap.ImageSize());
+    HBITMAP handle = static_cast<THandleStore*>(store.get())->Handle();
+    bitmap.Adopt(std::move(store), bitmap.Width(), bitmap.Height());
+    return handle;
+}
+
+void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle) {
+    if (!handle) {
+        bitmap.SetSize(0, 0);
+        return;
+    }
+    if (THandleStore* current = HandleStoreOf(bitmap); current && current->Handle() == handle) return;
+    DIBSECTION section{};
+    const int got = GetObjectType(handle) == OBJ_BITMAP ? GetObjectW(handle, sizeof section, &section) : 0;
+    if (got != int(sizeof(BITMAP)) && got != int(sizeof(DIBSECTION)))
+        throw EInvalidGraphic("Invalid bitmap handle.");
+    const int width = section.dsBm.bmWidth;
+    const int height = section.dsBm.bmHeight;
+    if (width <= 0 || height <= 0) throw EInvalidGraphic("Invalid bitmap handle: the bitmap has no pixels.");
+    CheckedImageSize(width, height);
+
+    std::unique_ptr<THandleStore> store;
+    if (got == int(sizeof(DIBSECTION)) && section.dsBm.bmBits && section.dsBmih.biBitCount == 24 &&
+        section.dsBmih.biCompression == BI_RGB && IsBottomUp(handle, section)) {
+        store = std::make_unique<TDibSectionStore>(handle, static_cast<std::uint8_t*>(section.dsBm.bmBits));
+    } else {
+        std::vector<std::uint8_t> rows(DibStride(width) * std::size_t(height));
+        // Refused handles stay the caller's.
+        if (!TForeignStore::Read(handle, width, height, rows.data()))
+            throw EInvalidGraphic("Invalid bitmap handle: its pixels cannot be read.");
+        store = std::make_unique<TForeignStore>(handle, width, height, std::move(rows));
+    }
+    CountGdi(1);  // the bitmap now holds one more GDI object
+    bitmap.Adopt(std::move(store), width, height);
+    bitmap.Changed();
+}
+
+// ---------------------------------------------------------------------------------------
+
+TBitmapDC::TBitmapDC(TBitmap& bitmap) : FBitmap(bitmap) {
+    HBITMAP handle = BitmapHandle(bitmap);
+    FDC = NewMemoryDC();
+    if (handle) FOld = SelectObject(FDC, handle);
+}
+
+TBitmapDC::~TBitmapDC() {
+    GdiFlush();
+    if (FOld) SelectObject(FDC, FOld);
+    DeleteMemoryDC(FDC);
+    if (THandleStore* store = HandleStoreOf(FBitmap)) store->Reload();
+    if (!FBitmap.Empty()) FBitmap.Changed();
+}
+
+long GdiObjectCount() { return gGdiObjects.load(std::memory_order_relaxed); }
+
+// ---------------------------------------------------------------------------------------
+// Fonts
+
+TFont::~TFont() { ReleaseHandle(); }
+
+void TFont::ReleaseHandle() const {
+    DeleteGdiObject(FHandle);
+    FHandle = nullptr;
+}
+
+void TFont::Changed() {
+    ReleaseHandle();
+    if (OnChange) OnChange();
+}
+
+void TFont::SetName(const std::string& v) {
+    if (v == FName) return;
+    FName = v;
+    Changed();
+}
+void TFont::SetSize(int v) {
+    if (v == FSize || v <= 0) return;
+    FSize = v;
+    Changed();
+}
+void TFont::SetColor(TColor v) {
+    if (v == FColor) return;
+    FColor = v;
+    Changed();
+}
+void TFont::SetStyle(unsigned v) {
+    if (v == FStyle) return;
+    FStyle = v;
+    Changed();
+}
+void TFont::Assign(const TFont& other) {
+    if (&other == this) return;
+    FName = other.FName;
+    FSize = other.FSize;
+    FColor = other.FColor;
+    FStyle = other.FStyle;
+    Changed();
+}
+
+HFONT TFont::Handle() const {
+    if (FHandle) return FHandle;
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(FSize, dpi, 72);
+    lf.lfWeight = (FStyle & unsigned(TFontStyle::fsBold)) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (FStyle & unsigned(TFontStyle::fsItalic)) ? TRUE : FALSE;
+    lf.lfUnderline = (FStyle & unsigned(TFontStyle::fsUnderline)) ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const std::wstring face = Widen(FName).substr(0, LF_FACESIZE - 1);
+    std::wmemcpy(lf.lfFaceName, face.c_str(), face.size() + 1);
+    FHandle = CreateFontIndirectW(&lf);
+    if (!FHandle) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    CountGdi(1);
+    return FHandle;
+}
+
+std::wstring Widen(const std::string& s) {
+    if (s.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
+    std::wstring w(std::size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), w.data(), n);
+    return w;
+}
+
+std::string Narrow(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(std::size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+// ---------------------------------------------------------------------------------------
+// The hidden window, timers and synchronized calls
+
+namespace {
+
+DWORD gMainThreadId = GetCurrentThreadId();  // the thread that loads the program
+
+class TWin32TimerPeer;
+std::map<UINT_PTR, TWin32TimerPeer*>& Timers() {
+    static std::map<UINT_PTR, TWin32TimerPeer*> timers;
+    return timers;
+}
+
+class TWin32TimerPeer final : public TTimerPeer {
+public:
+    explicit TWin32TimerPeer(TTimer& timer) : FTimer(timer) {
+        static UINT_PTR nextId = 1;
+        FId = nextId++;
+    }
+    ~TWin32TimerPeer() override { Update(0); }
+    void Update(std::uint32_t interval) override {
+        if (FArmed) {
+            KillTimer(UtilityWindow(), FId);
+            Timers().erase(FId);
+            FArmed = false;
+        }
+        if (interval == 0) return;
+        if (!SetTimer(UtilityWindow(), FId, interval, nullptr)) throw EOutOfResources("Unable to start a timer.");
+        Timers()[FId] = this;
+        FArmed = true;
+    }
+    TTimer& Timer() { return FTimer; }
+
+private:
+    TTimer& FTimer;
+    UINT_PTR FId = 0;
+    bool FArmed = false;
+};
+
+LRESULT CALLBACK UtilityProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_SYNCHRONIZE:
+            RunSynchronizedCalls();
+            return 0;
+        case WM_TIMER: {
+            const auto it = Timers().find(wParam);
+            if (it != Timers().end()) it->second->Timer().Tick();  // may free the timer
+            return 0;
+        }
+        case WM_RELEASE_FORM:
+            FreeReleasedForm(lParam);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+HWND Win32::UtilityWindow() {
+    static HWND window = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = UtilityProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"LumawipeUtility";
+        RegisterClassW(&wc);
+        gMainThreadId = GetCurrentThreadId();
+        return CreateWindowExW(0, L"LumawipeUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }();
+    return window;
+}
+
+std::unique_ptr<TTimerPeer> NewTimerPeer(TTimer& timer) { return std::make_unique<TWin32TimerPeer>(timer); }
+
+void NotifyMainThread() {
+    // The window's message also arrives inside modal loops (message boxes, menus), where
+    // a thread message would be lost.
+    PostMessageW(UtilityWindow(), WM_SYNCHRONIZE, 0, 0);
+}
+
+TColor ColorToRGB(TColor color) {
+    if (!(color & SystemColorFlag)) return color;
+    const int index = int(color & 0xFF);
+    return index < SystemColorCount ? TColor(GetSysColor(index)) : 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Application
+
+TApplication& Application() {
+    static TApplication app;
+    return app;
+}
+
+namespace {
+bool gReporting = false;  // a message box of HandleException is open
+}
+
+void TApplication::HandleException(const std::exception& e) {
+    if (OnException) {
+        OnException(e);
+        return;
+    }
+    // Every tick of a failing timer lands here while the box is open: one box is enough.
+    if (gReporting) return;
+    gReporting = true;
+    const std::wstring caption = Widen(Title.empty() ? std::string("Error") : Title);
+    MessageBoxW(GetActiveWindow(), Widen(e.what()).c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+    gReporting = false;
+}
+
+void Win32::PumpWaiting() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            Application().Terminate();
+            PostQuitMessage(int(msg.wParam));  // leave it for the outer loop as well
+            break;
+        }
+        DispatchOne(msg);
+    }
+}
+
+void TApplication::ProcessMessages() {
+    UtilityWindow();
+    PumpWaiting();
+    RunSynchronizedCalls();
+}
+
+bool TApplication::IsMainThread() const { return GetCurrentThreadId() == gMainThreadId; }
+
+void TApplication::Run() {
+    UtilityWindow();
+    MSG msg;
+    while (!FTerminated) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        DispatchOne(msg);
+    }
+    FTerminated = true;
+}
+
+}  // namespace Toolkit

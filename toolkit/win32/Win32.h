@@ -1,0 +1,87 @@
+// What Windows programs see of the win32 backend beyond the portable toolkit: bitmap
+// handles, GDI drawing on bitmaps, fonts and the count of GDI objects the toolkit holds.
+#pragma once
+
+#include "toolkit/win32/WindowsApi.h"
+
+#include <functional>
+#include <string>
+
+#include "toolkit/Graphics.h"
+
+namespace Toolkit {
+
+// The bitmap's HBITMAP, owned by the bitmap (0 when it is empty). For a picture of the
+// toolkit's own this is the DIB section that holds its pixel rows.
+HBITMAP BitmapHandle(TBitmap& bitmap);
+
+// Adopts handle as the bitmap's picture: from then on the bitmap owns it, deletes it when
+// the picture is replaced, and BitmapHandle returns the same value. A 24-bit bottom-up DIB
+// section is used in place; any other bitmap the system can read through GetDIBits is
+// read into 24-bit rows now and again after each TBitmapDC on it. 0 empties the bitmap.
+// A handle that is not a readable bitmap raises EInvalidGraphic and is not taken over.
+// Raises the change notification.
+void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle);
+
+// A memory device context with the bitmap selected, for GDI drawing (text, focus
+// rectangles). When it closes, GDI's queued drawing is flushed into the pixel rows, a
+// foreign picture is read back, and the bitmap's change notification is raised.
+class TBitmapDC {
+public:
+    explicit TBitmapDC(TBitmap& bitmap);
+    ~TBitmapDC();
+    TBitmapDC(const TBitmapDC&) = delete;
+    TBitmapDC& operator=(const TBitmapDC&) = delete;
+    HDC Handle() const { return FDC; }
+
+private:
+    TBitmap& FBitmap;
+    HDC FDC = nullptr;
+    HGDIOBJ FOld = nullptr;
+};
+
+// GDI objects (bitmaps, device contexts, fonts, brushes, pens) created and not yet
+// deleted by the toolkit. Every creation and deletion of the backend goes through it.
+long GdiObjectCount();
+
+enum class TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
+
+// A font description and its HFONT, made when first asked for. The face is matched by
+// the system's font mapper: the named face where installed, the closest one otherwise.
+class TFont {
+public:
+    TFont() = default;
+    ~TFont();
+    TFont(const TFont&) = delete;
+    TFont& operator=(const TFont&) = delete;
+
+    std::string Name() const { return FName; }
+    void SetName(const std::string& v);
+    int Size() const { return FSize; }  // points
+    void SetSize(int v);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    unsigned Style() const { return FStyle; }  // TFontStyle bits
+    void SetStyle(unsigned v);
+    void Assign(const TFont& other);
+
+    HFONT Handle() const;
+    // Raised after any change.
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+    void ReleaseHandle() const;
+
+    std::string FName = "MS Sans Serif";
+    int FSize = 8;
+    TColor FColor = clWindowText;
+    unsigned FStyle = 0;
+    mutable HFONT FHandle = nullptr;
+};
+
+// UTF-8 and UTF-16 conversions for the wide Windows calls.
+std::wstring Widen(const std::string& s);
+std::string Narrow(const std::wstring& s);
+
+}  // namespace Toolkit

@@ -1,0 +1,202 @@
+// Windowed controls of the win32 backend: TWinControl (a control with a window of its
+// own), TCustomControl (one that paints itself on a canvas) and TForm (a top-level one).
+#pragma once
+
+#include "toolkit/win32/WindowsApi.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/Controls.h"
+#include "toolkit/win32/Win32.h"
+
+namespace Toolkit {
+
+// A typed character; setting it to 0 discards it.
+using TKeyPressEvent = std::function<void(TObject* sender, wchar_t& key)>;
+using TKeyEvent = std::function<void(TObject* sender, WORD& key)>;
+
+// What CreateWindowEx is given for a control.
+struct TCreateParams {
+    std::wstring ClassName = L"LumawipeControl";  // our own class unless a system one
+    DWORD Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    DWORD ExStyle = 0;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    // The window, made on demand together with its parents' (0 when there is no parent
+    // window to put it in).
+    HWND Handle();
+    bool HandleAllocated() const { return FHandle != nullptr; }
+
+    std::string Caption() const { return FCaption; }
+    void SetCaption(const std::string& v);
+    // Background colour (system colours follow the user's settings).
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    TFont& Font() { return FFont; }
+    // Take the parent's font when given a parent (true until the font is changed).
+    bool ParentFont() const { return FParentFont; }
+
+    // Position in the parent's tab sequence; TabStop: reached by the Tab key.
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int v);
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool v);
+    // Windowed children in tab order.
+    std::vector<TWinControl*> TabList() const;
+
+    bool Focused() const;
+    bool CanFocus() const;
+    void SetFocus();
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    TKeyPressEvent OnKeyPress;
+    TKeyEvent OnKeyDown;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+    // The window's control, or nullptr for windows not made by the toolkit.
+    static TWinControl* FromHandle(HWND hwnd);
+    // The form a control sits on, or nullptr.
+    class TForm* ParentForm();
+
+    // Called when the system colours have changed; passes it on to the children.
+    virtual void SysColorChange();
+    // An access key (Alt + letter) went to the form: true when this control took it.
+    virtual bool DialogChar(wchar_t key);
+    // Raises OnClick (buttons, check boxes and radio groups also change their state).
+    virtual void Click();
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    // Made after the window exists: fill it with the control's state.
+    virtual void HandleCreated() {}
+    // The window's messages. Default: the class's own procedure.
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Notification code of WM_COMMAND sent by this control to its parent.
+    virtual void Command(WORD code) { (void)code; }
+    // Paints the window of our own class: background, Paint, then windowless children.
+    virtual void PaintWindow(HDC dc);
+    // Background of our own window; windowless opaque children are spared.
+    void EraseBackground(HDC dc, const RECT& r);
+    void PaintGraphicChildren(HDC dc, const RECT& area);
+    void UpdateWindowBounds();
+    // Height given to the window (a drop-down list's includes its list).
+    virtual int WindowHeight() const { return Height(); }
+    HWND WindowHandle() const { return FHandle; }
+    void CreateHandle();
+    void ApplyFont();
+    void DestroyHandle();
+    bool Painting() const { return FPaintDC != nullptr; }
+
+private:
+    friend class TWin32ControlPeer;
+    friend LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
+    void Attach(HWND hwnd);
+    void Detach();
+    void ParentChanged(TControl* from);
+    void ArrangeTabOrder();
+
+    HWND FHandle = nullptr;
+    WNDPROC FDefProc = nullptr;
+    HDC FPaintDC = nullptr;  // the DC of the WM_PAINT in progress
+    std::string FCaption;
+    TColor FColor = clBtnFace;
+    TFont FFont;
+    bool FParentFont = true;
+    bool FTabStop = false;
+    int FTabOrder = -1;
+    int FId = 0;
+};
+
+// A windowed control that paints itself on a canvas (double-buffered: Paint draws into a
+// bitmap of the client size, which is then shown).
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    ~TCustomControl() override;
+    TCanvas& Canvas();
+
+protected:
+    void PaintWindow(HDC dc) override;
+
+private:
+    TBitmap FSurface;
+    bool FInPaint = false;
+};
+
+enum class TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+enum class TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
+enum class TPosition : std::uint8_t { poDesigned, poScreenCenter };
+enum class TFormBorderStyle : std::uint8_t { bsDialog, bsSizeable, bsNone };
+
+class TButton;
+
+// A top-level window: dialog border, centred by default, shown modeless or modal.
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    void SetClientSize(int width, int height);
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle v) { FBorderStyle = v; }
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition v) { FPosition = v; }
+    bool KeyPreview = false;
+
+    void Show();
+    void Hide();
+    // Shows the form modally: other windows of the program are disabled until
+    // ModalResult becomes non-zero (a button's ModalResult, Close, Escape on a cancel
+    // button). Returns the result.
+    TModalResult ShowModal();
+    bool Modal() const { return FModal; }
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult v) { FModalResult = v; }
+    // Asks OnClose what to do (caHide by default; caFree frees the form once the
+    // current message is done). The application's main form ends the message loop.
+    void Close();
+
+    // Focus moves here when the form is activated.
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* control);
+
+    // The enabled, visible button with Default (Enter) or Cancel (Escape) set, or nullptr.
+    TButton* DefaultButton();
+    TButton* CancelButton();
+
+    std::function<void(TObject* sender, TCloseAction& action)> OnClose;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnCreate;
+
+    // Makes this the form whose closing ends Application().Run().
+    void MakeMainForm();
+    static TForm* MainForm();
+
+    bool DialogChar(wchar_t key) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CenterOnScreen();
+
+    TFormBorderStyle FBorderStyle = TFormBorderStyle::bsDialog;
+    TPosition FPosition = TPosition::poScreenCenter;
+    TModalResult FModalResult = TModalResult::mrNone;
+    TWinControl* FActiveControl = nullptr;
+    bool FModal = false;
+    bool FReleasing = false;
+};
+
+}  // namespace Toolkit
