@@ -355,12 +355,10 @@ void TCanvas::VerticalPenLine(int x, int y0, int y1, int& phase) {
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top || FTarget.Empty()) return;
     // Interior first, then the outline over (left, top)..(right-1, bottom-1).
-    if (right - left > 2 && bottom - top > 2) {
-        const TBrush saved = Brush;
+    if (std::int64_t(right) - left > 2 && std::int64_t(bottom) - top > 2)
         FillRect(Rect(left + 1, top + 1, right - 1, bottom - 1));
-        Brush = saved;
-    }
-    if (Pen.Style != TPenStyle::psClear) {
+    const bool outlineVisible = left <= FTarget.Width() && top <= FTarget.Height() && right >= 0 && bottom >= 0;
+    if (Pen.Style != TPenStyle::psClear && outlineVisible) {
         // Clamp the walk to the visible area plus one pixel, so a huge rectangle costs
         // no more than the bitmap's perimeter.
         const int l = std::max(left, -1), t = std::max(top, -1);

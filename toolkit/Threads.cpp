@@ -16,6 +16,7 @@ std::condition_variable& SchedulerCond() {
 bool gVirtualClock = false;           // guarded by SchedulerMutex
 std::int64_t gVirtualNow = 0;          // guarded by SchedulerMutex
 int gVirtualSleepers = 0;              // guarded by SchedulerMutex
+std::uint64_t gSyncCallsRun = 0;       // guarded by SchedulerMutex
 
 std::int64_t RealNow() {
     using namespace std::chrono;
@@ -198,11 +199,17 @@ int RunSynchronizedCalls() {
             request->Thread->FInSync.store(false, std::memory_order_release);
             request->Error = error;
             request->State = SyncState::Done;
+            ++gSyncCallsRun;
         }
         WakeWaiters();
         ++count;
     }
     return count;
+}
+
+std::uint64_t SynchronizedCallsRun() {
+    std::lock_guard<std::mutex> lock(SchedulerMutex());
+    return gSyncCallsRun;
 }
 
 bool SynchronizedCallPending() {

@@ -89,6 +89,8 @@ private:
 int RunSynchronizedCalls();
 // True when a synchronized call waits to run.
 bool SynchronizedCallPending();
+// Number of synchronized calls run so far.
+std::uint64_t SynchronizedCallsRun();
 
 // Supplied by the backend: tells the user-interface thread that a synchronized call
 // waits (Windows: a message to a hidden window; headless: nothing, the loop polls).

@@ -13,7 +13,6 @@
 using namespace Wipekit;
 using namespace Fixtures;
 using Toolkit::Headless::AdvanceTime;
-using Toolkit::Headless::WaitForSynchronizedCall;
 
 namespace {
 
@@ -62,14 +61,17 @@ protected:
             return Frames() != before;
         }
         if (!WaitForSleepers(1)) return false;
+        // The tick may already run inside AdvanceTime; count calls rather than wait for one.
+        const std::uint64_t before = Toolkit::SynchronizedCallsRun();
         AdvanceTime(Wipe->Interval());
-        return WaitForSynchronizedCall();
+        return Toolkit::Headless::WaitForSynchronizedCallsBeyond(before);
     }
     // Lets time pass and reports whether any tick arrived.
     bool AnyTickWithin(std::uint32_t ms) {
         const int before = Frames();
+        const std::uint64_t calls = Toolkit::SynchronizedCallsRun();
         AdvanceTime(ms);
-        if (Threaded()) WaitForSynchronizedCall(300);
+        if (Threaded()) Toolkit::Headless::WaitForSynchronizedCallsBeyond(calls, 300);
         return Frames() != before;
     }
     // Renders so far: CurrentFrame alone cannot tell a repeated frame.
@@ -271,9 +273,10 @@ TEST_P(Driver, DestroyingWhileRunningPausedOrInsideATickIsSafe) {
         wipe->Play();
         if (scenario == 1) wipe->Pause();
         if (scenario == 2 && Threaded()) {
-            // The worker has queued its tick and waits in Synchronize.
+            // The worker has queued its tick and waits in Synchronize: move the clock
+            // without serving the queue.
             ASSERT_TRUE(WaitForSleepers(1));
-            AdvanceTime(wipe->Interval());
+            Toolkit::AdvanceClock(wipe->Interval());
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
             while (!Toolkit::SynchronizedCallPending() && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::yield();
@@ -288,12 +291,13 @@ TEST_P(Driver, DestroyingWhileRunningPausedOrInsideATickIsSafe) {
                 freed = true;
             };
             if (Threaded()) {
-            ASSERT_TRUE(WaitForSleepers(1));
-        }
+                ASSERT_TRUE(WaitForSleepers(1));
+            }
+            const std::uint64_t calls = Toolkit::SynchronizedCallsRun();
             AdvanceTime(wipe->Interval());
             if (Threaded()) {
-            ASSERT_TRUE(WaitForSynchronizedCall());
-        }
+                ASSERT_TRUE(Toolkit::Headless::WaitForSynchronizedCallsBeyond(calls));
+            }
             ASSERT_TRUE(freed);
             AdvanceTime(1000);
             continue;

@@ -189,6 +189,16 @@ bool WaitForSynchronizedCall(std::uint32_t timeoutMs) {
     return true;
 }
 
+bool WaitForSynchronizedCallsBeyond(std::uint64_t count, std::uint32_t timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        Application().ProcessMessages();
+        if (SynchronizedCallsRun() > count) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+}
+
 int ActiveTimerCount() { return int(ArmedTimers().size()); }
 
 }  // namespace Headless

@@ -16,6 +16,10 @@ void AdvanceTime(std::uint32_t ms);
 // queued, then runs the queued calls. Returns false on timeout.
 bool WaitForSynchronizedCall(std::uint32_t timeoutMs = 5000);
 
+// Serves synchronized calls until more than `count` have run in all (see
+// Toolkit::SynchronizedCallsRun), waiting at most timeoutMs of real time.
+bool WaitForSynchronizedCallsBeyond(std::uint64_t count, std::uint32_t timeoutMs = 5000);
+
 // Number of timers currently armed.
 int ActiveTimerCount();
 
