@@ -272,7 +272,11 @@ void TLumawipe::ResetTransition() {
 
 void TLumawipe::DoDone() {
     if (FParams.State) FParams.State->Release(&FParams);
-    if (OnDone) OnDone(this);
+    // The handler may free the component (and with it OnDone): call a copy.
+    if (OnDone) {
+        const Toolkit::TNotifyEvent handler = OnDone;
+        handler(this);
+    }
 }
 
 void TLumawipe::SetInterval(std::uint32_t Value) {

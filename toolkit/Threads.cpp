@@ -8,9 +8,11 @@ namespace Toolkit {
 
 namespace {
 
+// The scheduler's objects are never destroyed: a worker that frees itself may still be
+// finishing when the process exits.
 std::condition_variable& SchedulerCond() {
-    static std::condition_variable cond;
-    return cond;
+    static auto* cond = new std::condition_variable;
+    return *cond;
 }
 
 bool gVirtualClock = false;           // guarded by SchedulerMutex
@@ -33,8 +35,8 @@ struct SyncRequest {
 };
 
 std::deque<SyncRequest*>& SyncQueue() {  // guarded by SchedulerMutex
-    static std::deque<SyncRequest*> queue;
-    return queue;
+    static auto* queue = new std::deque<SyncRequest*>;
+    return *queue;
 }
 
 // Marks the queued calls of thread as cancelled; the waiting workers see it.
@@ -57,8 +59,8 @@ void CancelSynchronize(TThread* thread) {
 }  // namespace
 
 std::mutex& SchedulerMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
 
 void WakeWaiters() { SchedulerCond().notify_all(); }
