@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/FXStates.h"
@@ -110,6 +112,24 @@ void BM_TwinRandomBars(benchmark::State& state) {
 }
 BENCHMARK(BM_RandomBars)->Apply(Sizes);
 BENCHMARK(BM_TwinRandomBars)->Apply(Sizes);
+
+// The rectangle-copy operations: frame 20 with Delta 10 lies inside every one of their
+// runs at these sizes. Registered from the operation table, one benchmark each.
+const bool GeometricRegistered = [] {
+    constexpr TTransitionOperation perPixel[] = {
+        TTransitionOperation::toFade, TTransitionOperation::toBlend, TTransitionOperation::toRGB,
+        TTransitionOperation::toRGBBlend, TTransitionOperation::toRandomBars,
+        TTransitionOperation::toTwinRandomBars, TTransitionOperation::toSwarm};
+    for (int i = 0; i < OperationCount; ++i) {
+        const auto op = TTransitionOperation(i);
+        if (std::find(std::begin(perPixel), std::end(perPixel), op) != std::end(perPixel)) continue;
+        const TEffectProc proc = OperationTable[i].Forward;
+        benchmark::RegisterBenchmark(("BM_Geometric/" + std::string(OperationName(op))).c_str(),
+                                     [proc](benchmark::State& state) { RunFrame(state, proc, 20); })
+            ->Apply(Sizes);
+    }
+    return true;
+}();
 
 }  // namespace
 

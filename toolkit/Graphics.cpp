@@ -400,18 +400,27 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
         return std::int64_t(std::uint64_t(n) * s / d);
     };
 
-    // Column map: destination column -> source column, or -1 where the source is outside.
-    std::vector<int> columns(std::size_t(clip.Width()));
-    for (int x = clip.Left; x < clip.Right; ++x) {
-        const std::int64_t sx = src.Left + scale(std::int64_t(x) - dest.Left, sw, dw);
-        columns[std::size_t(x - clip.Left)] = (sx >= 0 && sx < s.Width()) ? int(sx) : -1;
-    }
+    // Column map of a stretch: destination column -> source column, or -1 where the
+    // source is outside. Unscaled copies move whole runs and need none.
     const bool unscaled = dw == sw;
+    std::vector<int> columns;
+    if (!unscaled) {
+        columns.resize(std::size_t(clip.Width()));
+        for (int x = clip.Left; x < clip.Right; ++x) {
+            const std::int64_t sx = src.Left + scale(std::int64_t(x) - dest.Left, sw, dw);
+            columns[std::size_t(x - clip.Left)] = (sx >= 0 && sx < s.Width()) ? int(sx) : -1;
+        }
+    }
+    const std::uint8_t* sourceBits = s.Bits();
+    std::uint8_t* targetBits = FTarget.Bits();
+    const std::size_t sourceStride = s.Stride(), targetStride = FTarget.Stride();
     for (int y = clip.Top; y < clip.Bottom; ++y) {
-        const std::int64_t sy = src.Top + scale(std::int64_t(y) - dest.Top, sh, dh);
+        const std::int64_t sy = dh == sh ? std::int64_t(y) + (std::int64_t(src.Top) - dest.Top)
+                                         : src.Top + scale(std::int64_t(y) - dest.Top, sh, dh);
         if (sy < 0 || sy >= s.Height()) continue;
-        const std::uint8_t* srow = s.ScanLine(int(sy));
-        std::uint8_t* drow = FTarget.ScanLine(y);
+        // Rows are bottom-up: picture line y is DIB row height - 1 - y.
+        const std::uint8_t* srow = sourceBits + sourceStride * std::size_t(s.Height() - 1 - sy);
+        std::uint8_t* drow = targetBits + targetStride * std::size_t(FTarget.Height() - 1 - y);
         if (unscaled) {
             // Columns map one to one: copy the in-range run as a block.
             const std::int64_t shift = std::int64_t(src.Left) - dest.Left;
