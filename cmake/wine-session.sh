@@ -15,6 +15,9 @@ case "$action" in
     fresh=0; [ -d "$WINEPREFIX" ] || fresh=1
     wineserver -p >/dev/null 2>&1 9>&- </dev/null
     wine cmd /c exit >/dev/null 2>&1 9>&- </dev/null
+    # No window manager runs under Xvfb: unmanaged windows spare the 2 s wait for one
+    # whenever a top-level window is hidden.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&- </dev/null
     if [ $fresh = 1 ]; then
       wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 9>&- </dev/null
     fi

@@ -1,1 +1,241 @@
+// Standard controls and forms on real windows: tab order, focus and access keys, typed
+// characters, radio groups and check boxes, modal forms with default and cancel buttons,
+// closing with caFree, fonts and system colours.
 #include <gtest/gtest.h>
+
+#include "toolkit/Forms.h"
+#include "toolkit/win32/StdCtrls.h"
+#include "win32/WinFixtures.h"
+
+using namespace Toolkit;
+using namespace WinFixtures;
+
+namespace {
+
+TStrings Lines(std::initializer_list<const char*> items) {
+    TStrings lines;
+    for (const char* item : items) lines.Add(item);
+    return lines;
+}
+
+template <class T>
+T* Place(TWinControl* parent, int left, int top, const char* caption = nullptr) {
+    auto* c = new T(parent->ParentForm());  // the form owns and frees it
+    if (caption) c->SetCaption(caption);
+    c->SetLeft(left);
+    c->SetTop(top);
+    c->SetParent(parent);
+    return c;
+}
+
+// Sends a key to the focused window through the message loop, as typing does.
+void Key(UINT message, WPARAM key, LPARAM flags = 0) {
+    PostMessageW(GetFocus(), message, key, flags);
+    PumpFor(20);
+}
+void Tab() { Key(WM_KEYDOWN, VK_TAB); }
+void AltKey(wchar_t letter) { Key(WM_SYSCHAR, letter, LPARAM(1) << 29); }
+
+class Controls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = new TForm(nullptr);
+        form->SetClientSize(300, 200);
+    }
+    void TearDown() override { delete form; }
+    TForm* form = nullptr;
+};
+
+TEST_F(Controls, TabOrderFocusAndAccessKeys) {
+    auto* first = Place<TEdit>(form, 8, 8);
+    auto* go = Place<TButton>(form, 8, 40, "&Go");
+    auto* group = Place<TGroupBox>(form, 100, 8, "Group");
+    auto* inner1 = Place<TEdit>(group, 8, 20);
+    auto* inner2 = Place<TEdit>(group, 8, 50);
+    auto* label = Place<TLabel>(form, 8, 80, "&Steps:");
+    label->FocusControl = inner2;
+    auto* disabled = Place<TEdit>(form, 8, 110);
+    disabled->SetEnabled(false);
+    int clicks = 0;
+    go->OnClick = [&](TObject*) { ++clicks; };
+    form->Show();
+    PumpFor(30);
+
+    EXPECT_TRUE(first->Focused());  // the first control in tab order
+    Tab();
+    EXPECT_TRUE(go->Focused());
+    Tab();
+    EXPECT_TRUE(inner1->Focused());  // into the group box
+    Tab();
+    EXPECT_TRUE(inner2->Focused());
+    Tab();
+    EXPECT_TRUE(first->Focused());  // past the disabled edit, round again
+
+    first->SetTabOrder(2);  // now after the group box
+    go->SetFocus();
+    Tab();
+    EXPECT_TRUE(inner1->Focused());
+    Tab();
+    Tab();
+    EXPECT_TRUE(first->Focused());
+
+    AltKey(L's');  // the label's key focuses its control
+    EXPECT_TRUE(inner2->Focused());
+    EXPECT_EQ(form->ActiveControl(), inner2);
+    AltKey(L'g');  // a button's key clicks it
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(go->Focused());
+}
+
+TEST_F(Controls, EditLetsKeyPressDiscardCharacters) {
+    auto* edit = Place<TEdit>(form, 8, 8);
+    edit->OnKeyPress = [](TObject*, wchar_t& key) {
+        if (!(key >= '0' && key <= '9') && key != 8) key = 0;
+    };
+    std::vector<std::string> changes;
+    edit->OnChange = [&](TObject*) { changes.push_back(edit->Text()); };
+    form->Show();
+    PumpFor(30);
+    ASSERT_TRUE(edit->Focused());
+    for (wchar_t c : std::wstring(L"1a2-3")) Key(WM_CHAR, c);
+    Key(WM_CHAR, 8);  // backspace passes
+    EXPECT_EQ(edit->Text(), "12");
+    EXPECT_EQ(changes, (std::vector<std::string>{"1", "12", "123", "12"}));
+    edit->SetText("7");
+    EXPECT_EQ(changes.back(), "7");
+}
+
+TEST_F(Controls, RadioGroupCheckBoxAndDropDownList) {
+    auto* radio = Place<TRadioGroup>(form, 8, 8, "Operation");
+    radio->SetBounds(8, 8, 200, 80);
+    radio->SetColumns(2);
+    radio->SetItems(Lines({"One", "Two", "Three", "Four", "Five"}));
+    std::vector<int> picked;
+    radio->OnClick = [&](TObject*) { picked.push_back(radio->ItemIndex()); };
+    auto* check = Place<TCheckBox>(form, 8, 100, "Check");
+    int checkClicks = 0;
+    check->OnClick = [&](TObject*) { ++checkClicks; };
+    auto* list = Place<TComboBox>(form, 8, 130);
+    list->SetItems(Lines({"RGB", "RBG", "GRB"}));
+    list->SetItemIndex(1);
+    form->Show();
+    PumpFor(30);
+
+    // Filled column by column: items 0-2 in the first column, 3-4 in the second.
+    const auto& buttons = radio->Controls();
+    ASSERT_EQ(buttons.size(), 5u);
+    EXPECT_EQ(buttons[3]->Top(), buttons[0]->Top());
+    EXPECT_GT(buttons[3]->Left(), buttons[2]->Left());
+    EXPECT_GT(buttons[2]->Top(), buttons[1]->Top());
+
+    radio->SetItemIndex(2);
+    SendMessageW(static_cast<TWinControl*>(buttons[4])->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(radio->ItemIndex(), 4);
+    EXPECT_EQ(picked, (std::vector<int>{2, 4}));
+    EXPECT_EQ(SendMessageW(static_cast<TWinControl*>(buttons[2])->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    SendMessageW(check->Handle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(check->Checked());
+    check->SetChecked(false);  // a change by code clicks too
+    EXPECT_EQ(checkClicks, 2);
+    EXPECT_EQ(SendMessageW(check->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    EXPECT_EQ(SendMessageW(list->Handle(), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(list->Handle(), CB_GETCOUNT, 0, 0), 3);
+}
+
+TEST_F(Controls, ModalFormAnswersEnterEscapeAndClose) {
+    form->Show();
+    auto* dialog = new TForm(form);
+    dialog->SetCaption("Dialog");
+    auto* ok = Place<TButton>(dialog, 8, 8, "OK");
+    ok->SetDefault(true);
+    ok->ModalResult = TModalResult::mrOk;
+    auto* cancel = Place<TButton>(dialog, 100, 8, "Cancel");
+    cancel->SetCancel(true);
+    cancel->ModalResult = TModalResult::mrCancel;
+    Place<TEdit>(dialog, 8, 40);  // Enter typed in an edit still presses the default button
+    bool ownerDisabled = false;
+    struct Case {
+        UINT message;
+        WPARAM key;
+        TModalResult result;
+    } const cases[] = {
+        {WM_KEYDOWN, VK_RETURN, TModalResult::mrOk},
+        {WM_KEYDOWN, VK_ESCAPE, TModalResult::mrCancel},
+        {WM_CLOSE, 0, TModalResult::mrCancel},
+    };
+    for (const auto& c : cases) {
+        dialog->OnShow = [&](TObject*) {
+            ownerDisabled = !IsWindowEnabled(form->Handle());
+            PostMessageW(c.message == WM_CLOSE ? dialog->Handle() : GetFocus(), c.message, c.key, 0);
+        };
+        EXPECT_EQ(dialog->ShowModal(), c.result) << "message " << c.message << " key " << c.key;
+        EXPECT_TRUE(ownerDisabled);
+        EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+        EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    }
+}
+
+// Frees itself when its owner goes.
+struct Sentinel : TComponent {
+    Sentinel(TComponent* owner, bool& gone) : TComponent(owner), Gone(gone) {}
+    ~Sentinel() override { Gone = true; }
+    bool& Gone;
+};
+
+TEST_F(Controls, CloseWithCaFreeFreesTheFormAfterTheMessage) {
+    auto* other = new TForm(nullptr);
+    bool gone = false;
+    new Sentinel(other, gone);
+    other->OnClose = [](TObject*, TCloseAction& action) { action = TCloseAction::caFree; };
+    other->Show();
+    PostMessageW(other->Handle(), WM_CLOSE, 0, 0);
+    PumpUntil([&] { return gone; }, 2000);
+    EXPECT_TRUE(gone);
+}
+
+TEST_F(Controls, FontIsMsSansSerifEightPointOrTheClosest) {
+    auto* label = Place<TLabel>(form, 8, 8, "Interval:");
+    LOGFONTW lf{};
+    ASSERT_EQ(GetObjectW(label->Font().Handle(), sizeof lf, &lf), int(sizeof lf));
+    EXPECT_EQ(std::wstring(lf.lfFaceName), L"MS Sans Serif");
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(lf.lfHeight, -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72));
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(label->Width(), 20);  // sized to its text
+    EXPECT_GT(label->Height(), 8);
+}
+
+// Counts the notifications of a system colour change.
+class TColourWatcher : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    void SysColorChange() override {
+        ++Changes;
+        TCustomControl::SysColorChange();
+    }
+    int Changes = 0;
+};
+
+TEST_F(Controls, SystemColoursFollowTheSystemAndTheirChangeReachesControls) {
+    auto* panel = Place<TPanel>(form, 8, 8);
+    auto* watcher = Place<TColourWatcher>(panel, 8, 8);
+    form->Show();
+    PumpFor(30);
+    EXPECT_EQ(ColorToRGB(clBtnFace), TColor(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(ColorToRGB(clWindowText), TColor(GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(ColorToRGB(0x123456), 0x123456u);
+
+    const int element = COLOR_BTNFACE;
+    const COLORREF saved = GetSysColor(element);
+    const COLORREF changed = saved ^ 0x0F0F0F;
+    ASSERT_TRUE(SetSysColors(1, &element, &changed));
+    PumpFor(30);
+    EXPECT_EQ(ColorToRGB(clBtnFace), TColor(changed));
+    SetSysColors(1, &element, &saved);
+    PumpFor(30);
+    EXPECT_GE(watcher->Changes, 1);
+}
+
+}  // namespace

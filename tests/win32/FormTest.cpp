@@ -152,6 +152,22 @@ BOOL CALLBACK FindMessage(HWND child, LPARAM out) {
     return TRUE;
 }
 
+// Runs Fn when its message arrives, in whichever message loop is running (the one of a
+// message box too).
+class TMessageTarget final : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    static constexpr UINT Message = WM_APP + 100;
+    std::function<void()> Fn;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg != Message) return TCustomControl::WndProc(msg, wParam, lParam);
+        Fn();
+        return 0;
+    }
+};
+
 // Every tick of a failing run raises; the handler shows one box, not one per tick, and
 // the run keeps ticking behind it.
 TEST_P(FormRun, FailingRunShowsOneMessageBoxAtATime) {
@@ -162,9 +178,22 @@ TEST_P(FormRun, FailingRunShowsOneMessageBoxAtATime) {
     wipe->SetInterval(50);
     Application().Title = "FailingRun";
 
+    // Stopping from the watcher's message: a box may be open whenever it comes.
+    auto* stopper = new TMessageTarget(form);
+    stopper->SetBounds(0, 0, 1, 1);
+    stopper->SetParent(form);
+    std::atomic<bool> stopped{false};
+    int ticked = 0, first = 0;
+    stopper->Fn = [&] {
+        wipe->Stop();
+        ticked = wipe->CurrentFrame() - first;
+        stopped = true;
+    };
+    HWND stopperWindow = stopper->Handle();
+
     const DWORD uiThread = GetCurrentThreadId();
     std::atomic<int> mostBoxes{0}, boxesSeen{0};
-    std::atomic<bool> observed{false}, finished{false};
+    std::atomic<bool> observed{false}, finished{false};  // observed: the watcher now closes boxes
     std::string text;
     std::thread watcher([&] {
         const auto observeUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
@@ -178,6 +207,7 @@ TEST_P(FormRun, FailingRunShowsOneMessageBoxAtATime) {
                 text = Narrow(message);
             }
             if (std::chrono::steady_clock::now() >= observeUntil) {
+                if (!observed) PostMessageW(stopperWindow, TMessageTarget::Message, 0, 0);
                 observed = true;
                 for (HWND box : boxes) PostMessageW(box, WM_COMMAND, IDOK, 0);
             }
@@ -187,13 +217,8 @@ TEST_P(FormRun, FailingRunShowsOneMessageBoxAtATime) {
     });
 
     wipe->Play();
-    const int first = wipe->CurrentFrame();
-    EXPECT_TRUE(PumpUntil([&] {
-        if (!observed) return false;
-        wipe->Stop();
-        return true;
-    }));
-    const int ticked = wipe->CurrentFrame() - first;
+    first = wipe->CurrentFrame();
+    EXPECT_TRUE(PumpUntil([&] { return bool(stopped); }));
     PumpFor(100);
     finished = true;
     watcher.join();

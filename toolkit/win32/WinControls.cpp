@@ -237,6 +237,8 @@ void TWinControl::CreateHandle() {
     if (Visible() && child) params.Style |= WS_VISIBLE;
     if (!Enabled()) params.Style |= WS_DISABLED;
     if (FTabStop) params.Style |= WS_TABSTOP;
+    // Containers of our own (group boxes, panels) let dialog navigation into their children.
+    if (params.ClassName == OwnClass && !FTabStop) params.ExStyle |= WS_EX_CONTROLPARENT;
     RegisterOwnClass();
     static int nextId = FirstControlId;
     const int id = child ? nextId++ : 0;
