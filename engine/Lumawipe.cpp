@@ -244,6 +244,12 @@ void TLumawipe::AdvanceFrame(TObject*) {
     ReRender();
 }
 
+namespace {
+// A bar per pixel of a side; no frame can be drawn for a side beyond the bitmap limit, so
+// no more bars than that are prepared (a control of absurd size would exhaust memory).
+std::int32_t BarLimit(int side) { return std::min(side, Toolkit::MaxBitmapSide); }
+}  // namespace
+
 void TLumawipe::ResetTransition() {
     switch (FOperation) {
         case TTransitionOperation::toRandomBars:
@@ -251,7 +257,7 @@ void TLumawipe::ResetTransition() {
                 FParams.State->Release(&FParams);
                 const bool across = FParams.Modifier == TTransitionModifier::tmLeft ||
                                     FParams.Modifier == TTransitionModifier::tmRight;
-                FParams.State->BarCount = across ? Width() : Height();
+                FParams.State->BarCount = BarLimit(across ? Width() : Height());
                 FParams.State->Prepare(&FParams);
                 return;
             }
@@ -259,7 +265,7 @@ void TLumawipe::ResetTransition() {
         case TTransitionOperation::toTwinRandomBars:
             if (FParams.State) {
                 FParams.State->Release(&FParams);
-                FParams.State->BarCount = Height() >= Width() ? Height() : Width();
+                FParams.State->BarCount = BarLimit(Height() >= Width() ? Height() : Width());
                 FParams.State->Prepare(&FParams);
                 return;
             }

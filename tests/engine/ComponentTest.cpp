@@ -231,3 +231,13 @@ TEST(Component, CurrentFrameSaturatesInsteadOfOverflowing) {
     w.AdvanceFrame(nullptr);
     EXPECT_EQ(w.CurrentFrame(), INT32_MAX);
 }
+
+TEST(Component, RandomBarsOnAnAbsurdlyWideControlPrepareABoundedRun) {
+    TLumawipe w(nullptr);
+    w.SetOperation(Op::toRandomBars);
+    w.SetBounds(0, 0, 1 << 30, 5);
+    w.Play();  // prepares one bar per column: bounded by the largest drawable side
+    EXPECT_EQ(w.State()->BarCount, Toolkit::MaxBitmapSide);
+    EXPECT_EQ(w.CurrentFrame(), -1);
+    w.Stop();
+}
