@@ -56,6 +56,8 @@ TEST_F(Controls, TabOrderFocusAndAccessKeys) {
     label->FocusControl = inner2;
     auto* disabled = Place<TEdit>(form, 8, 110);
     disabled->SetEnabled(false);
+    auto* hidden = Place<TEdit>(form, 8, 140);
+    hidden->SetVisible(false);
     int clicks = 0;
     go->OnClick = [&](TObject*) { ++clicks; };
     form->Show();
@@ -69,7 +71,7 @@ TEST_F(Controls, TabOrderFocusAndAccessKeys) {
     Tab();
     EXPECT_TRUE(inner2->Focused());
     Tab();
-    EXPECT_TRUE(first->Focused());  // past the disabled edit, round again
+    EXPECT_TRUE(first->Focused());  // past the disabled and the hidden edit, round again
 
     first->SetTabOrder(2);  // now after the group box
     go->SetFocus();
@@ -103,6 +105,15 @@ TEST_F(Controls, EditLetsKeyPressDiscardCharacters) {
     EXPECT_EQ(changes, (std::vector<std::string>{"1", "12", "123", "12"}));
     edit->SetText("7");
     EXPECT_EQ(changes.back(), "7");
+
+    form->KeyPreview = true;  // the form sees the key first and may take it away
+    form->OnKeyPress = [](TObject*, wchar_t& key) {
+        if (key == '5') key = 0;
+    };
+    edit->SetText("");
+    Key(WM_CHAR, L'5');
+    Key(WM_CHAR, L'6');
+    EXPECT_EQ(edit->Text(), "6");
 }
 
 TEST_F(Controls, RadioGroupCheckBoxAndDropDownList) {

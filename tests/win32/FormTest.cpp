@@ -137,10 +137,13 @@ TEST_P(FormRun, DestroyingWhileRunningOrInsideOnDoneIsSafe) {
 
 // Visible message boxes of a thread.
 BOOL CALLBACK CollectBoxes(HWND hwnd, LPARAM list) {
-    wchar_t cls[16] = {};
+    wchar_t cls[16] = {}, caption[32] = {};
     GetClassNameW(hwnd, cls, 16);
-    if (std::wcscmp(cls, L"#32770") == 0 && IsWindowVisible(hwnd))
+    GetWindowTextW(hwnd, caption, 32);
+    // Captioned with the application's title.
+    if (std::wcscmp(cls, L"#32770") == 0 && std::wcscmp(caption, L"FailingRun") == 0 && IsWindowVisible(hwnd)) {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    }
     return TRUE;
 }
 
@@ -193,7 +196,8 @@ TEST_P(FormRun, FailingRunShowsOneMessageBoxAtATime) {
 
     const DWORD uiThread = GetCurrentThreadId();
     std::atomic<int> mostBoxes{0}, boxesSeen{0};
-    std::atomic<bool> observed{false}, finished{false};  // observed: the watcher now closes boxes
+    // observed: the watcher now closes boxes; finished: it is to end; left: it has ended.
+    std::atomic<bool> observed{false}, finished{false}, left{false};
     std::string text;
     std::thread watcher([&] {
         const auto observeUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
@@ -214,6 +218,7 @@ TEST_P(FormRun, FailingRunShowsOneMessageBoxAtATime) {
             if (!boxes.empty()) ++boxesSeen;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        left = true;
     });
 
     wipe->Play();
@@ -221,6 +226,7 @@ TEST_P(FormRun, FailingRunShowsOneMessageBoxAtATime) {
     EXPECT_TRUE(PumpUntil([&] { return bool(stopped); }));
     PumpFor(100);
     finished = true;
+    PumpUntil([&] { return bool(left); });  // its reads of window texts wait for this thread
     watcher.join();
     Application().Title.clear();
 

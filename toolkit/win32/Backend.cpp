@@ -289,7 +289,8 @@ std::string Narrow(const std::wstring& w) {
 
 namespace {
 
-DWORD gMainThreadId = GetCurrentThreadId();  // the thread that loads the program
+// The user-interface thread: the one that loads the program (or the DLL).
+const DWORD gMainThreadId = GetCurrentThreadId();
 
 class TWin32TimerPeer;
 std::map<UINT_PTR, TWin32TimerPeer*>& Timers() {
@@ -311,7 +312,8 @@ public:
             FArmed = false;
         }
         if (interval == 0) return;
-        if (!SetTimer(UtilityWindow(), FId, interval, nullptr)) throw EOutOfResources("Unable to start a timer.");
+        if (!UtilityWindow() || !SetTimer(UtilityWindow(), FId, interval, nullptr))
+            throw EOutOfResources("Unable to start a timer.");
         Timers()[FId] = this;
         FArmed = true;
     }
@@ -343,17 +345,31 @@ LRESULT CALLBACK UtilityProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 }  // namespace
 
-HWND Win32::UtilityWindow() {
-    static HWND window = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = UtilityProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"LumawipeUtility";
-        RegisterClassW(&wc);
-        gMainThreadId = GetCurrentThreadId();
-        return CreateWindowExW(0, L"LumawipeUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+HINSTANCE Win32::ToolkitModule() {
+    static const HINSTANCE module = [] {
+        HMODULE m = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCWSTR>(&UtilityProc), &m);
+        return m ? m : GetModuleHandleW(nullptr);
     }();
+    return module;
+}
+
+namespace {
+std::atomic<HWND> gUtilityWindow{nullptr};
+}
+
+HWND Win32::UtilityWindow() {
+    if (HWND window = gUtilityWindow.load()) return window;
+    if (GetCurrentThreadId() != gMainThreadId) return nullptr;  // only the UI thread may own it
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = UtilityProc;
+    wc.hInstance = ToolkitModule();
+    wc.lpszClassName = L"LumawipeUtility";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, L"LumawipeUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ToolkitModule(),
+                                  nullptr);
+    gUtilityWindow.store(window);
     return window;
 }
 
@@ -361,8 +377,12 @@ std::unique_ptr<TTimerPeer> NewTimerPeer(TTimer& timer) { return std::make_uniqu
 
 void NotifyMainThread() {
     // The window's message also arrives inside modal loops (message boxes, menus), where
-    // a thread message would be lost.
-    PostMessageW(UtilityWindow(), WM_SYNCHRONIZE, 0, 0);
+    // a thread message would be lost; before the window exists the thread's queue is all
+    // there is, and the toolkit's loops look there too.
+    if (HWND window = UtilityWindow())
+        PostMessageW(window, WM_SYNCHRONIZE, 0, 0);
+    else
+        PostThreadMessageW(gMainThreadId, WM_SYNCHRONIZE, 0, 0);
 }
 
 TColor ColorToRGB(TColor color) {
@@ -415,6 +435,15 @@ void TApplication::ProcessMessages() {
 }
 
 bool TApplication::IsMainThread() const { return GetCurrentThreadId() == gMainThreadId; }
+
+namespace Win32 {
+// A thread message of the toolkit (posted before its window existed).
+bool HandleThreadMessage(const MSG& msg) {
+    if (msg.hwnd || msg.message != WM_SYNCHRONIZE) return false;
+    RunSynchronizedCalls();
+    return true;
+}
+}  // namespace Win32
 
 void TApplication::Run() {
     UtilityWindow();

@@ -16,8 +16,13 @@ void DeleteMemoryDC(HDC dc);
 HBRUSH NewSolidBrush(TColor color);
 void DeleteGdiObject(HGDIOBJ object);
 
+// The module holding the toolkit's code (a program or a DLL): its window classes are
+// registered for it.
+HINSTANCE ToolkitModule();
+
 // The hidden message-only window of the user-interface thread: synchronized calls,
-// timers and deferred frees arrive there. Made on first use (on the UI thread).
+// timers and deferred frees arrive there. Made on first use on the UI thread; nullptr
+// when asked for first from another thread.
 HWND UtilityWindow();
 constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;
 constexpr UINT WM_RELEASE_FORM = WM_APP + 2;
@@ -27,6 +32,8 @@ void FreeReleasedForm(LPARAM form);
 // Keyboard handling of the forms before a message is dispatched (key preview, access
 // keys, dialog navigation). True when the message was consumed.
 bool PreTranslateMessage(MSG& msg);
+// Handles the toolkit's messages posted to the thread rather than a window.
+bool HandleThreadMessage(const MSG& msg);
 // One message: pre-translated, or translated and dispatched.
 void DispatchOne(MSG& msg);
 // Pumps what is waiting, without blocking.

@@ -58,7 +58,7 @@ void RegisterOwnClass() {
         WNDCLASSW wc{};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = ControlProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hInstance = ToolkitModule();
         wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         wc.lpszClassName = OwnClass;
         return RegisterClassW(&wc) != 0;
@@ -244,7 +244,7 @@ void TWinControl::CreateHandle() {
     const int id = child ? nextId++ : 0;
     HWND hwnd = CreateWindowExW(params.ExStyle, params.ClassName.c_str(), Widen(FCaption).c_str(), params.Style,
                                 Left(), Top(), Width(), WindowHeight(), parentWindow,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ToolkitModule(), this);
     if (!hwnd)
         throw EOutOfResources("Unable to create a window (error " + std::to_string(GetLastError()) + ").");
     if (!FHandle) Attach(hwnd);
@@ -815,7 +815,7 @@ bool Win32::PreTranslateMessage(MSG& msg) {
 }
 
 void Win32::DispatchOne(MSG& msg) {
-    if (PreTranslateMessage(msg)) return;
+    if (HandleThreadMessage(msg) || PreTranslateMessage(msg)) return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }
