@@ -188,6 +188,53 @@ TEST_F(Controls, ModalFormAnswersEnterEscapeAndClose) {
     }
 }
 
+// Paints itself red; drawing outside Paint goes to the window at once.
+class TRedControl final : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+
+protected:
+    void Paint() override {
+        Canvas().Brush.Color = clRed;
+        Canvas().FillRect(Rect(0, 0, Width(), Height()));
+    }
+};
+
+TEST_F(Controls, WindowedAndWindowlessControlsPaintWhereTheyAre) {
+    auto* red = Place<TRedControl>(form, 10, 10);
+    red->SetBounds(10, 10, 30, 20);
+    auto* label = Place<TLabel>(form, 60, 10, "Text");
+    form->Show();
+    PumpFor(50);
+
+    TBitmap shot;
+    CaptureWindow(red->Handle(), Rect(0, 0, 30, 20), shot);
+    EXPECT_TRUE(Fixtures::FrameEquals(shot, 30, 20, [](int, int) { return Fixtures::Px{0, 0, 255}; }));
+    red->Canvas().SetPixel(5, 5, clBlue);  // no message runs in between
+    CaptureWindow(red->Handle(), Rect(0, 0, 30, 20), shot);
+    EXPECT_EQ(Fixtures::PixelOf(shot, 5, 5), (Fixtures::Px{255, 0, 0}));
+
+    // The label's GDI text is on the form, in its bounds, as the label's surface holds it.
+    CaptureWindow(form->Handle(), label->BoundsRect(), shot);
+    const TBitmap& surface = label->Surface();
+    EXPECT_TRUE(Fixtures::FrameEquals(shot, label->Width(), label->Height(),
+                                      [&](int x, int y) { return Fixtures::PixelOf(surface, x, y); }));
+    int ink = 0;
+    for (int y = 0; y < label->Height(); ++y)
+        for (int x = 0; x < label->Width(); ++x) ink += Fixtures::PixelOf(surface, x, y) != Fixtures::ColorPx(clBtnFace);
+    EXPECT_GT(ink, 10);
+
+    // Invalidating a windowless control asks for its rectangle of the parent only.
+    UpdateWindow(form->Handle());
+    label->Invalidate();
+    RECT update{};
+    ASSERT_TRUE(GetUpdateRect(form->Handle(), &update, FALSE));
+    EXPECT_EQ(update.left, label->Left());
+    EXPECT_EQ(update.top, label->Top());
+    EXPECT_EQ(update.right, label->Left() + label->Width());
+    EXPECT_EQ(update.bottom, label->Top() + label->Height());
+}
+
 // Frees itself when its owner goes.
 struct Sentinel : TComponent {
     Sentinel(TComponent* owner, bool& gone) : TComponent(owner), Gone(gone) {}
