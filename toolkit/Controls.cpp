@@ -55,6 +55,23 @@ void TControl::SetParent(TControl* parent) {
 
 void TControl::Invalidate() { FPeer->Invalidate(); }
 
+void TControl::MouseDown(TMouseButton button, int x, int y) {
+    if (OnMouseDown) OnMouseDown(this, button, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, int x, int y) {
+    if (OnMouseUp) OnMouseUp(this, button, x, y);
+    if (button == TMouseButton::mbLeft && x >= 0 && y >= 0 && x < FWidth && y < FHeight) Click();
+}
+
+void TControl::MouseMove(int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, x, y);
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
 void TControl::PaintControl() {
     if (auto* graphic = dynamic_cast<TGraphicControl*>(this)) {
         graphic->FPainting = true;

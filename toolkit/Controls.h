@@ -1,6 +1,7 @@
 // Visual controls: position, size, repaint requests and a canvas to paint on.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,11 @@ namespace Toolkit {
 class TControl;
 
 enum class TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
+
+// Mouse events: the button and the position in the control's client coordinates.
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, int x, int y)>;
 
 // The platform side of a control: where its pixels go and how repaints are requested.
 class TControlPeer {
@@ -71,6 +77,18 @@ public:
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+    // The backend reports the mouse here, in client coordinates; a button pressed on the
+    // control reports its release to the same control, wherever it happens. The defaults
+    // raise the events; releasing the left button over the control clicks it.
+    virtual void MouseDown(TMouseButton button, int x, int y);
+    virtual void MouseUp(TMouseButton button, int x, int y);
+    virtual void MouseMove(int x, int y);
+    // Raises OnClick (controls with a state of their own change it first).
+    virtual void Click();
 
     TControlPeer& Peer() { return *FPeer; }
 

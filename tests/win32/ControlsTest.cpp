@@ -235,6 +235,45 @@ TEST_F(Controls, WindowedAndWindowlessControlsPaintWhereTheyAre) {
     EXPECT_EQ(update.bottom, label->Top() + label->Height());
 }
 
+// A windowless control that writes down what the mouse does to it.
+class TMouseLog final : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    std::vector<std::string> Log;
+    void MouseDown(TMouseButton b, int x, int y) override {
+        Note("down", b, x, y);
+        TGraphicControl::MouseDown(b, x, y);
+    }
+    void MouseUp(TMouseButton b, int x, int y) override {
+        Note("up", b, x, y);
+        TGraphicControl::MouseUp(b, x, y);
+    }
+    void Click() override { Log.push_back("click"); }
+
+private:
+    void Note(const char* what, TMouseButton b, int x, int y) {
+        Log.push_back(std::string(what) + (b == TMouseButton::mbLeft ? " left " : " right ") + std::to_string(x) +
+                      "," + std::to_string(y));
+    }
+};
+
+TEST_F(Controls, MouseReachesTheWindowlessControlUnderItAndKeepsIt) {
+    auto* log = new TMouseLog(form);
+    log->SetBounds(20, 30, 40, 20);
+    log->SetParent(form);
+    form->Show();
+    PumpFor(30);
+    auto send = [&](UINT msg, int x, int y) { SendMessageW(form->Handle(), msg, 0, MAKELPARAM(x, y)); };
+    send(WM_LBUTTONDOWN, 25, 35);
+    send(WM_LBUTTONUP, 26, 36);  // released over it: a click
+    send(WM_RBUTTONDOWN, 59, 49);
+    send(WM_RBUTTONUP, 100, 100);  // released elsewhere: still its release, no click
+    send(WM_LBUTTONDOWN, 5, 5);    // beside it: not its business
+    send(WM_LBUTTONUP, 5, 5);
+    EXPECT_EQ(log->Log, (std::vector<std::string>{"down left 5,5", "up left 6,6", "click", "down right 39,19",
+                                                  "up right 80,70"}));
+}
+
 // Frees itself when its owner goes.
 struct Sentinel : TComponent {
     Sentinel(TComponent* owner, bool& gone) : TComponent(owner), Gone(gone) {}

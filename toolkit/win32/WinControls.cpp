@@ -401,8 +401,53 @@ void TWinControl::SysColorChange() {
 
 bool TWinControl::DialogChar(wchar_t) { return false; }
 
-void TWinControl::Click() {
-    if (OnClick) OnClick(this);
+void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
+    const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));
+    TControl* target = nullptr;
+    if (FMouseTarget && std::find(Controls().begin(), Controls().end(), FMouseTarget) != Controls().end()) {
+        target = FMouseTarget;
+    } else {
+        FMouseTarget = nullptr;
+        const POINT pt{x, y};
+        for (auto it = Controls().rbegin(); it != Controls().rend() && !target; ++it) {
+            TControl* c = *it;
+            if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->Enabled()) continue;
+            const RECT r = ToRECT(c->BoundsRect());
+            if (PtInRect(&r, pt)) target = c;
+        }
+    }
+    TControl& to = target ? *target : *this;
+    const int cx = target ? x - target->Left() : x, cy = target ? y - target->Top() : y;
+    switch (msg) {
+        case WM_LBUTTONDBLCLK:
+            if (to.OnDblClick) to.OnDblClick(&to);
+            [[fallthrough]];
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            const auto button = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK ? TMouseButton::mbLeft
+                                : msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
+                                                        : TMouseButton::mbMiddle;
+            FMouseTarget = target;
+            SetCapture(FHandle);
+            to.MouseDown(button, cx, cy);
+            break;
+        }
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            const auto button = msg == WM_LBUTTONUP   ? TMouseButton::mbLeft
+                                : msg == WM_RBUTTONUP ? TMouseButton::mbRight
+                                                      : TMouseButton::mbMiddle;
+            FMouseTarget = nullptr;
+            if (GetCapture() == FHandle) ReleaseCapture();
+            to.MouseUp(button, cx, cy);  // may free the control: nothing is touched after it
+            break;
+        }
+        default:
+            to.MouseMove(cx, cy);
+            break;
+    }
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -445,19 +490,16 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             if (ownClass) return 1;  // PaintWindow erases around opaque children
             break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
         case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_MOUSEMOVE:
             if (ownClass) {
-                const POINT pt{short(LOWORD(lParam)), short(HIWORD(lParam))};
-                for (auto it = Controls().rbegin(); it != Controls().rend(); ++it) {
-                    TControl* c = *it;
-                    if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->Enabled()) continue;
-                    const RECT r = ToRECT(c->BoundsRect());
-                    if (PtInRect(&r, pt)) {
-                        if (c->OnClick) c->OnClick(c);
-                        return 0;
-                    }
-                }
-                Click();
+                RouteMouse(msg, lParam);
                 return 0;
             }
             break;

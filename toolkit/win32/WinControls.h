@@ -71,8 +71,6 @@ public:
     virtual void SysColorChange();
     // An access key (Alt + letter) went to the form: true when this control took it.
     virtual bool DialogChar(wchar_t key);
-    // Raises OnClick (buttons, check boxes and radio groups also change their state).
-    virtual void Click();
 
 protected:
     virtual void CreateParams(TCreateParams& params);
@@ -102,12 +100,16 @@ private:
     friend LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
     void Attach(HWND hwnd);
     void Detach();
+    // Mouse messages of our own windows: to the windowless child under the pointer (or
+    // the one holding the capture), else to this control.
+    void RouteMouse(UINT msg, LPARAM lParam);
     void ParentChanged(TControl* from);
     void ArrangeTabOrder();
 
     HWND FHandle = nullptr;
     WNDPROC FDefProc = nullptr;
     HDC FPaintDC = nullptr;  // the DC of the WM_PAINT in progress
+    TControl* FMouseTarget = nullptr;  // the windowless child a button was pressed on
     std::string FCaption;
     TColor FColor = clBtnFace;
     TFont FFont;
