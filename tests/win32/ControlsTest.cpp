@@ -186,6 +186,14 @@ TEST_F(Controls, ModalFormAnswersEnterEscapeAndClose) {
         EXPECT_TRUE(IsWindowEnabled(form->Handle()));
         EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
     }
+    // A dialog border, centred on the screen's work area.
+    const LONG_PTR style = GetWindowLongPtrW(dialog->Handle(), GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, LONG_PTR(WS_CAPTION));
+    EXPECT_EQ(style & WS_THICKFRAME, 0);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(dialog->Left() + dialog->Width() / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR(dialog->Top() + dialog->Height() / 2, (work.top + work.bottom) / 2, 1);
 }
 
 // Paints itself red; drawing outside Paint goes to the window at once.
