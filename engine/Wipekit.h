@@ -85,7 +85,10 @@ inline constexpr const char* SBitmapsUnequal = "Bitmaps are unequal in size.";
 // ---------------------------------------------------------------------------------------
 // Pixel access: 24-bit bottom-up rows in blue-green-red order, each padded to 4 bytes.
 
+// Uncompressed rows; <windows.h> defines the same name as a macro of the same value.
+#ifndef BI_RGB
 constexpr std::uint32_t BI_RGB = 0;
+#endif
 
 struct TBitmapInfoHeader {
     std::uint32_t biSize = 0;
