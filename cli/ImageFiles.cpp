@@ -3,6 +3,9 @@
 #include <gif_lib.h>
 #include <png.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
@@ -74,8 +77,14 @@ GifWriter::GifWriter(const std::string& path, int width, int height, int delayCe
     FImpl->Height = std::max(height, 1);
     FImpl->Delay = delayCentiseconds;
     int error = 0;
-    FImpl->Gif = EGifOpenFileName(path.c_str(), false, &error);
-    if (!FImpl->Gif) FImpl->Fail(error);
+    // Opened here rather than by giflib, which would create the file readable by its owner only.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) throw std::runtime_error("cannot create \"" + path + "\"");
+    FImpl->Gif = EGifOpenFileHandle(fd, &error);
+    if (!FImpl->Gif) {
+        ::close(fd);
+        FImpl->Fail(error);
+    }
     EGifSetGifVersion(FImpl->Gif, true);
     if (EGifPutScreenDesc(FImpl->Gif, FImpl->Width, FImpl->Height, 8, 0, nullptr) == GIF_ERROR)
         FImpl->Fail(FImpl->Gif->Error);
