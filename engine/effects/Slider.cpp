@@ -65,49 +65,55 @@ bool ClampPast(std::int64_t& f, std::int64_t limit) {
     return true;
 }
 
+// One frame of a band slider over FromBitmap: runLength(bands) is the run's end, draw the
+// drawing of a forward frame; a reverse run draws the forward frame end - f.
+template <class RunLength, class Draw>
+bool SliderFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams* Params,
+                 bool reversed, RunLength runLength, Draw draw) {
+    const TTransitionParams p = *Params;
+    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
+    const std::int64_t end = runLength(bands);
+    std::int64_t f = p.CurrentFrame;
+    const bool finished = ClampPast(f, end);
+    draw(bands, p, reversed ? end - f : f);
+    return finished;
+}
+
+std::int64_t MonoSliderLength(const Bands& bands) { return 2 * bands.Travel; }
+std::int64_t SliderLength(const Bands& bands) { return bands.Travel; }
+
 }  // namespace
 
 bool MonoSliderEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                       TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
-    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
-    std::int64_t f = p.CurrentFrame;
-    const bool finished = ClampPast(f, 2 * bands.Travel);
-    DrawMonoSlider(WorkBitmap, ToBitmap, bands, p.Modifier, f);
-    return finished;
+    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, false, MonoSliderLength,
+                       [&](const Bands& b, const TTransitionParams& p, std::int64_t f) {
+                           DrawMonoSlider(WorkBitmap, ToBitmap, b, p.Modifier, f);
+                       });
 }
 
 bool MonoSliderReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                              TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
-    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
-    std::int64_t f = p.CurrentFrame;
-    const bool finished = ClampPast(f, 2 * bands.Travel);
-    DrawMonoSlider(WorkBitmap, ToBitmap, bands, p.Modifier, 2 * bands.Travel - f);
-    return finished;
+    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, true, MonoSliderLength,
+                       [&](const Bands& b, const TTransitionParams& p, std::int64_t f) {
+                           DrawMonoSlider(WorkBitmap, ToBitmap, b, p.Modifier, f);
+                       });
 }
 
 bool SliderEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
-    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
-    std::int64_t f = p.CurrentFrame;
-    const bool finished = ClampPast(f, bands.Travel);
-    DrawSlider(WorkBitmap, ToBitmap, bands, f);
-    return finished;
+    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, false, SliderLength,
+                       [&](const Bands& b, const TTransitionParams&, std::int64_t f) {
+                           DrawSlider(WorkBitmap, ToBitmap, b, f);
+                       });
 }
 
 bool SliderReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                          TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
-    const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
-    std::int64_t f = p.CurrentFrame;
-    const bool finished = ClampPast(f, bands.Travel);
-    DrawSlider(WorkBitmap, ToBitmap, bands, bands.Travel - f);
-    return finished;
+    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, true, SliderLength,
+                       [&](const Bands& b, const TTransitionParams&, std::int64_t f) {
+                           DrawSlider(WorkBitmap, ToBitmap, b, f);
+                       });
 }
 
 bool StripEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
