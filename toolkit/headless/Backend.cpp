@@ -179,16 +179,6 @@ void AdvanceTime(std::uint32_t ms) {
     Application().ProcessMessages();
 }
 
-bool WaitForSynchronizedCall(std::uint32_t timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!SynchronizedCallPending()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    Application().ProcessMessages();
-    return true;
-}
-
 bool WaitForSynchronizedCallsBeyond(std::uint64_t count, std::uint32_t timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {

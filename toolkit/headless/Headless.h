@@ -12,10 +12,6 @@ void UseVirtualTime(bool on);
 // time, synchronized calls and repaints run in between. With the real clock this sleeps.
 void AdvanceTime(std::uint32_t ms);
 
-// Waits (in real time, at most timeoutMs) until a worker thread's synchronized call is
-// queued, then runs the queued calls. Returns false on timeout.
-bool WaitForSynchronizedCall(std::uint32_t timeoutMs = 5000);
-
 // Serves synchronized calls until more than `count` have run in all (see
 // Toolkit::SynchronizedCallsRun), waiting at most timeoutMs of real time.
 bool WaitForSynchronizedCallsBeyond(std::uint64_t count, std::uint32_t timeoutMs = 5000);
