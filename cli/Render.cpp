@@ -212,9 +212,9 @@ int Render(const Options& o, std::ostream& out) {
     if (o.Modifier) wipe.SetModifier(*o.Modifier);
     wipe.SetReverse(o.Reverse);
     wipe.SetOperation(*o.Operation);
+    done = false;  // only the frames asked for count
 
     if (o.Frame) {
-        done = false;
         wipe.SetCurrentFrame(*o.Frame);
         WriteFrame(wipe.WorkBitmap(), *o.Out);
         out << "frame " << *o.Frame << ": " << (done ? "finished" : "running") << '\n';
@@ -233,7 +233,6 @@ int Render(const Options& o, std::ostream& out) {
         if (!std::filesystem::is_directory(dir)) throw UsageError("cannot create the directory \"" + *o.Out + "\"");
     }
 
-    done = false;
     wipe.Play();
     for (long long index = 0; !done; ++index) {
         if (index >= o.MaxFrames)

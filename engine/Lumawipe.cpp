@@ -203,36 +203,32 @@ void TLumawipe::SetActive(bool Value) {
 void TLumawipe::Play() {
     if (FActive) return;
     ResetTransition();
-    if (FUseThread)
-        FThread->SetRunning(true);
-    else
-        FTimer->SetEnabled(true);
+    SetTicking(true);
     FActive = true;
 }
 
 void TLumawipe::Stop() {
     if (!FActive) return;
-    if (FUseThread)
-        FThread->SetRunning(false);
-    else
-        FTimer->SetEnabled(false);
+    SetTicking(false);
     FActive = false;
 }
 
 void TLumawipe::Pause() {
     if (!FActive || IsPaused()) return;
-    if (FUseThread)
-        FThread->SetRunning(false);
-    else
-        FTimer->SetEnabled(false);
+    SetTicking(false);
 }
 
 void TLumawipe::Resume() {
     if (!FActive || !IsPaused()) return;
+    SetTicking(true);
+}
+
+// Starts or stops the ticks of whichever pacer the mode uses.
+void TLumawipe::SetTicking(bool on) {
     if (FUseThread)
-        FThread->SetRunning(true);
+        FThread->SetRunning(on);
     else
-        FTimer->SetEnabled(true);
+        FTimer->SetEnabled(on);
 }
 
 bool TLumawipe::IsPaused() const { return FUseThread ? !FThread->Running() : !FTimer->Enabled(); }

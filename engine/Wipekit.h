@@ -256,6 +256,7 @@ private:
     void ReleaseState();
     void NewTimer();
     void ReleaseThread();
+    void SetTicking(bool on);
 
     // Cleared by the destructor: lets a tick notice that a handler freed the component.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

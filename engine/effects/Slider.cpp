@@ -49,7 +49,7 @@ void DrawMonoSlider(TBitmap& work, const TBitmap& to, const Bands& bands, TTrans
 }
 
 // Frame f of SliderEffect, f not above the end L.
-void DrawSlider(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f) {
+void DrawSlider(TBitmap& work, const TBitmap& to, const Bands& bands, TTransitionModifier, std::int64_t f) {
     const std::int64_t L = bands.Travel;
     const Axis nearEdge{bands.Horizontal, false};
     const Axis farEdge{bands.Horizontal, true};
@@ -65,18 +65,20 @@ bool ClampPast(std::int64_t& f, std::int64_t limit) {
     return true;
 }
 
-// One frame of a band slider over FromBitmap: runLength(bands) is the run's end, draw the
-// drawing of a forward frame; a reverse run draws the forward frame end - f.
-template <class RunLength, class Draw>
+// One frame of a band slider over FromBitmap: length(bands) is the run's end and draw
+// draws a forward frame; a reverse run draws the forward frame end - f.
+using DrawBands = void (*)(TBitmap& work, const TBitmap& to, const Bands& bands, TTransitionModifier m,
+                           std::int64_t f);
+
 bool SliderFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams* Params,
-                 bool reversed, RunLength runLength, Draw draw) {
+                 bool reversed, std::int64_t (*length)(const Bands&), DrawBands draw) {
     const TTransitionParams p = *Params;
     Uncover(WorkBitmap, FromBitmap, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
-    const std::int64_t end = runLength(bands);
+    const std::int64_t end = length(bands);
     std::int64_t f = p.CurrentFrame;
     const bool finished = ClampPast(f, end);
-    draw(bands, p, reversed ? end - f : f);
+    draw(WorkBitmap, ToBitmap, bands, p.Modifier, reversed ? end - f : f);
     return finished;
 }
 
@@ -87,33 +89,21 @@ std::int64_t SliderLength(const Bands& bands) { return bands.Travel; }
 
 bool MonoSliderEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                       TTransitionParams* Params) {
-    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, false, MonoSliderLength,
-                       [&](const Bands& b, const TTransitionParams& p, std::int64_t f) {
-                           DrawMonoSlider(WorkBitmap, ToBitmap, b, p.Modifier, f);
-                       });
+    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, false, MonoSliderLength, DrawMonoSlider);
 }
 
 bool MonoSliderReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                              TTransitionParams* Params) {
-    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, true, MonoSliderLength,
-                       [&](const Bands& b, const TTransitionParams& p, std::int64_t f) {
-                           DrawMonoSlider(WorkBitmap, ToBitmap, b, p.Modifier, f);
-                       });
+    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, true, MonoSliderLength, DrawMonoSlider);
 }
 
 bool SliderEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, false, SliderLength,
-                       [&](const Bands& b, const TTransitionParams&, std::int64_t f) {
-                           DrawSlider(WorkBitmap, ToBitmap, b, f);
-                       });
+    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, false, SliderLength, DrawSlider);
 }
 
 bool SliderReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                          TTransitionParams* Params) {
-    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, true, SliderLength,
-                       [&](const Bands& b, const TTransitionParams&, std::int64_t f) {
-                           DrawSlider(WorkBitmap, ToBitmap, b, f);
-                       });
+    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, true, SliderLength, DrawSlider);
 }
 
 bool StripEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {

@@ -10,20 +10,6 @@ using namespace Fixtures;
 using Op = TTransitionOperation;
 using Mod = TTransitionModifier;
 
-namespace {
-
-class CountingWipe : public TLumawipe {
-public:
-    using TLumawipe::TLumawipe;
-    void RenderFrame() override {
-        ++Renders;
-        TLumawipe::RenderFrame();
-    }
-    int Renders = 0;
-};
-
-}  // namespace
-
 TEST(Component, ConstructionDefaultsAndNoRender) {
     TLumawipe w(nullptr);
     EXPECT_EQ(w.Width(), 65);

@@ -31,7 +31,7 @@ protected:
     void SetUp() override {
         Toolkit::Headless::UseVirtualTime(true);
         Toolkit::Application().OnException = [this](const std::exception& e) { Errors.push_back(e.what()); };
-        Wipe = new TLumawipe(nullptr);
+        Wipe = new CountingWipe(nullptr);
         Wipe->SetBounds(0, 0, 20, 4);
         MakeCoordPicture(From, 20, 4, FromTag);
         MakeCoordPicture(To, 20, 4, ToTag);
@@ -44,6 +44,7 @@ protected:
             ++Done;
             if (OnDone) OnDone();
         };
+        Wipe->Renders = 0;
     }
     void TearDown() override {
         delete Wipe;
@@ -75,42 +76,17 @@ protected:
         return Frames() != before;
     }
     // Renders so far: CurrentFrame alone cannot tell a repeated frame.
-    int Frames() const { return Rendered; }
+    int Frames() const { return Wipe->Renders; }
 
     TBitmap From, To;
-    TLumawipe* Wipe = nullptr;
+    CountingWipe* Wipe = nullptr;
     int Done = 0;
-    int Rendered = 0;
     std::function<void()> OnDone;
     std::vector<std::string> Errors;
 };
 
-class CountingWipe : public TLumawipe {
-public:
-    using TLumawipe::TLumawipe;
-    void RenderFrame() override {
-        ++*Counter;
-        TLumawipe::RenderFrame();
-    }
-    int* Counter = nullptr;
-};
-
-class DriverRun : public Driver {
-protected:
-    void SetUp() override {
-        Driver::SetUp();
-        auto* wipe = new CountingWipe(nullptr);
-        wipe->Counter = &Rendered;
-        wipe->SetBounds(0, 0, 20, 4);
-        wipe->SetFromBitmap(From);
-        wipe->SetToBitmap(To);
-        wipe->SetUseThread(GetParam());
-        wipe->OnDone = Wipe->OnDone;
-        delete Wipe;
-        Wipe = wipe;
-        Rendered = 0;
-    }
-};
+// The same fixture; a suite of its own for the runs.
+class DriverRun : public Driver {};
 
 }  // namespace
 
@@ -120,7 +96,7 @@ TEST_P(DriverRun, PlayRewindsAndTicksAdvanceBySteps) {
     EXPECT_TRUE(Wipe->Active());
     EXPECT_FALSE(Wipe->IsPaused());
     EXPECT_EQ(Wipe->CurrentFrame(), -1);
-    EXPECT_EQ(Rendered, 0) << "Play draws nothing";
+    EXPECT_EQ(Frames(), 0) << "Play draws nothing";
     for (int expected : {9, 19}) {
         ASSERT_TRUE(Tick());
         EXPECT_EQ(Wipe->CurrentFrame(), expected);

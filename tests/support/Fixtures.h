@@ -43,4 +43,15 @@ Px PixelOf(const TBitmap& bitmap, int x, int y);
 // outside it.
 std::optional<Px> PictureAt(const TBitmap& picture, int x, int y);
 
+// A component that counts its renders (a repeated frame leaves CurrentFrame as it was).
+class CountingWipe : public Wipekit::TLumawipe {
+public:
+    using TLumawipe::TLumawipe;
+    void RenderFrame() override {
+        ++Renders;
+        TLumawipe::RenderFrame();
+    }
+    int Renders = 0;
+};
+
 }  // namespace Fixtures
