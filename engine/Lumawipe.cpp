@@ -31,7 +31,6 @@ TLumawipe::TLumawipe(Toolkit::TComponent* AOwner) : Toolkit::TGraphicControl(AOw
 }
 
 TLumawipe::~TLumawipe() {
-    *FAlive = false;
     // The worker goes first, so no tick can reach what follows.
     if (FThread) ReleaseThread();
     delete FTimer;
@@ -89,16 +88,17 @@ void TLumawipe::SetCurrentFrame(std::int32_t Value) {
     ReRender();
 }
 
-void TLumawipe::SetFromBitmap(const TBitmap& Value) {
-    if (FActive) return;
-    FFromBitmap.Assign(Value);
-    ReRender();
-}
+void TLumawipe::SetFromBitmap(const TBitmap& Value) { WriteBitmap(FFromBitmap, Value); }
 
-void TLumawipe::SetToBitmap(const TBitmap& Value) {
+void TLumawipe::SetToBitmap(const TBitmap& Value) { WriteBitmap(FToBitmap, Value); }
+
+// The copy raises the picture's change handler, which renders and may end a run whose
+// OnDone frees the component: the setter's own render follows only if it survived.
+void TLumawipe::WriteBitmap(TBitmap& Target, const TBitmap& Value) {
     if (FActive) return;
-    FToBitmap.Assign(Value);
-    ReRender();
+    const auto self = Watch();
+    Target.Assign(Value);
+    if (self) ReRender();
 }
 
 void TLumawipe::SetDelta(TPositiveInteger Value) {
@@ -144,9 +144,9 @@ void TLumawipe::FromBitmapChanged(TBitmap&) {
 void TLumawipe::ToBitmapChanged(TBitmap&) { ReRender(); }
 
 void TLumawipe::ReRender() {
-    const auto alive = FAlive;
+    const auto self = Watch();
     RenderFrame();
-    if (*alive) Invalidate();  // an OnDone handler may have freed the component
+    if (self) Invalidate();  // an OnDone handler may have freed the component
 }
 
 // ---------------------------------------------------------------------------------------
@@ -313,24 +313,17 @@ TLumawipeThread::~TLumawipeThread() {
 }
 
 void TLumawipeThread::SetRunning(bool running) {
-    {
-        std::lock_guard<std::mutex> lock(Toolkit::SchedulerMutex());
-        FRunning = running;
-    }
-    Toolkit::WakeWaiters();
+    if (running)
+        FGate.Open();
+    else
+        FGate.Close();
 }
 
-bool TLumawipeThread::Running() const {
-    std::lock_guard<std::mutex> lock(Toolkit::SchedulerMutex());
-    return FRunning;
-}
+bool TLumawipeThread::Running() const { return FGate.IsOpen(); }
 
 void TLumawipeThread::IntervalChanged() {
-    {
-        std::lock_guard<std::mutex> lock(Toolkit::SchedulerMutex());
-        FInterval = Engine ? Engine->Interval() : 0;
-    }
-    Toolkit::WakeWaiters();
+    FInterval.store(Engine ? Engine->Interval() : 0, std::memory_order_relaxed);
+    FGate.Pulse();
 }
 
 namespace {
@@ -340,35 +333,26 @@ bool Ticking(std::uint32_t interval) { return std::int32_t(interval) > 0; }
 
 void TLumawipeThread::Execute() {
     while (!Terminated()) {
-        std::uint32_t interval = 0;
-        {
-            // Between runs, while paused, and while Interval is 0 the worker waits here
-            // without waking: no spinning, no empty synchronized calls.
-            std::unique_lock<std::mutex> lock(Toolkit::SchedulerMutex());
-            Toolkit::WaitOnClock(lock, Toolkit::Infinite,
-                                 [&] { return Terminated() || (FRunning && Ticking(FInterval)); });
-            if (Terminated()) break;
-            interval = FInterval;
-        }
+        // Between runs, while paused, and while Interval does not tick (0, or 2^31 and
+        // above) the worker waits at the gate without waking: no spinning, no empty
+        // synchronized calls. A new Interval wakes it and starts a full wait.
+        const std::uint64_t pass =
+            FGate.WaitOpen(*this, [this] { return Ticking(FInterval.load(std::memory_order_relaxed)); });
+        if (pass == 0) break;
         // Stopping or pausing cuts the wait short; the tick of that wait is dropped.
-        Sleep(interval, [&] { return !FRunning; });
-        if (Terminated()) break;
-        {
-            std::lock_guard<std::mutex> lock(Toolkit::SchedulerMutex());
-            if (!FRunning) continue;
-        }
+        if (!FGate.Hold(*this, FInterval.load(std::memory_order_relaxed), pass)) continue;
         try {
-            Synchronize([this] { SyncTick(); });
+            Synchronize([this, pass] { SyncTick(pass); });
         } catch (...) {
             // SyncTick reports its own errors; nothing else can come back.
         }
     }
 }
 
-void TLumawipeThread::SyncTick() {
+void TLumawipeThread::SyncTick(std::uint64_t Pass) {
     // Runs on the user-interface thread. The component may have let the thread go, or
-    // paused it after the worker decided to tick.
-    if (!Engine || !Running() || !Ticking(Engine->Interval())) return;
+    // stopped, paused or restarted the run after the worker decided on this tick.
+    if (!Engine || !FGate.IsOpen() || FGate.Pass() != Pass || !Ticking(Engine->Interval())) return;
     TLumawipe* engine = Engine;
     Toolkit::CallGuarded([&] { engine->AdvanceFrame(engine); });
 }

@@ -163,20 +163,21 @@ std::uint32_t RandSeed();
 class TLumawipe;
 
 // Paces a component's frames in thread mode: waits Interval ms, then runs the frame
-// tick on the user-interface thread. Paused and stopped by a wait object.
+// tick on the user-interface thread. Paused and stopped by a gate; each tick belongs to
+// the pass of the gate it was decided in and is dropped once that pass is over.
 class TLumawipeThread final : public Toolkit::TThread {
 public:
     explicit TLumawipeThread(TLumawipe* Engine);
     ~TLumawipeThread() override;
 
-    // Opens or closes the gate the worker waits at between ticks.
+    // Opens (a new pass) or closes the gate the worker waits at between ticks.
     void SetRunning(bool running);
     bool Running() const;
     // Wakes the worker to re-read Interval.
     void IntervalChanged();
 
-    // The frame tick, run on the user-interface thread.
-    void SyncTick();
+    // The frame tick of a pass, run on the user-interface thread.
+    void SyncTick(std::uint64_t Pass);
 
     TLumawipe* Engine;  // not owned; cleared when the component lets the thread go
 
@@ -184,8 +185,8 @@ protected:
     void Execute() override;
 
 private:
-    bool FRunning = false;       // guarded by Toolkit::SchedulerMutex
-    std::uint32_t FInterval;     // the component's Interval; guarded by Toolkit::SchedulerMutex
+    Toolkit::TGate FGate;
+    std::atomic<std::uint32_t> FInterval;  // the component's Interval, set on the UI thread
 };
 
 class TLumawipe : public Toolkit::TGraphicControl {
@@ -253,13 +254,12 @@ protected:
 
 private:
     void ReRender();
+    void WriteBitmap(TBitmap& Target, const TBitmap& Value);
     void ReleaseState();
     void NewTimer();
     void ReleaseThread();
     void SetTicking(bool on);
 
-    // Cleared by the destructor: lets a tick notice that a handler freed the component.
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     bool FActive = false;
     Toolkit::TStrings FAbout;
     TTransitionParams FParams{};

@@ -6,11 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/Lifeline.h"
+
 namespace Toolkit {
 
 class TObject {
 public:
     virtual ~TObject() = default;
+
+    // Cut when the object is destroyed: see TLifeline.
+    TLifeline::TWatch Watch() const { return FLifeline.Watch(); }
+
+private:
+    TLifeline FLifeline;
 };
 
 using TNotifyEvent = std::function<void(TObject* sender)>;

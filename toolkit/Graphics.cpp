@@ -58,8 +58,11 @@ const std::uint8_t* TBitmap::Bits() const {
     return FStore->Bits();
 }
 
-void TBitmap::Changed() {
-    if (OnChange) OnChange(*this);
+bool TBitmap::Changed() {
+    if (!OnChange) return true;
+    const auto self = Watch();
+    OnChange(*this);
+    return self.Alive();
 }
 
 void TBitmap::Adopt(std::unique_ptr<TPixelStore> store, int width, int height) {
@@ -106,7 +109,10 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::Assign(const TBitmap& source) {
-    if (&source == this) return;
+    if (&source == this) {
+        Changed();
+        return;
+    }
     if (source.Empty()) {
         FStore.reset();
         FWidth = FHeight = 0;
@@ -313,9 +319,13 @@ void TBitmap::SaveToFile(const std::string& path) const {
 // TCanvas
 
 void TCanvas::FillRect(const TRect& r) {
-    if (Brush.Style == TBrushStyle::bsClear) return;
+    if (Fill(r)) FTarget.Changed();
+}
+
+bool TCanvas::Fill(const TRect& r) {
+    if (Brush.Style == TBrushStyle::bsClear) return false;
     const TRect c = Intersect(r, Rect(0, 0, FTarget.Width(), FTarget.Height()));
-    if (c.IsEmpty()) return;
+    if (c.IsEmpty()) return false;
     const Bgr px = ToBgr(Brush.Color);
     std::uint8_t* first = FTarget.ScanLine(c.Top) + std::size_t(c.Left) * 3;
     const std::size_t bytes = std::size_t(c.Width()) * 3;
@@ -326,7 +336,7 @@ void TCanvas::FillRect(const TRect& r) {
     }
     for (int y = c.Top + 1; y < c.Bottom; ++y)
         std::memcpy(FTarget.ScanLine(y) + std::size_t(c.Left) * 3, first, bytes);
-    FTarget.Changed();
+    return true;
 }
 
 void TCanvas::PlotPen(int x, int y, int& phase) {
@@ -356,7 +366,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top || FTarget.Empty()) return;
     // Interior first, then the outline over (left, top)..(right-1, bottom-1).
     if (std::int64_t(right) - left > 2 && std::int64_t(bottom) - top > 2)
-        FillRect(Rect(left + 1, top + 1, right - 1, bottom - 1));
+        Fill(Rect(left + 1, top + 1, right - 1, bottom - 1));
     const bool outlineVisible = left <= FTarget.Width() && top <= FTarget.Height() && right >= 0 && bottom >= 0;
     if (Pen.Style != TPenStyle::psClear && outlineVisible) {
         // Clamp the walk to the visible area plus one pixel, so a huge rectangle costs

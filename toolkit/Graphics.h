@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "toolkit/Lifeline.h"
 #include "toolkit/Types.h"
 
 namespace Toolkit {
@@ -67,6 +68,9 @@ public:
 
     TBitmap& Target() const { return FTarget; }
 
+    // Each operation raises the bitmap's change notification once, as its last step: a
+    // handler may free the bitmap.
+
     // Fills r with the brush colour (nothing when the brush is clear).
     void FillRect(const TRect& r);
     // Outline drawn with the pen over (l, t)..(r-1, b-1), inside filled with the brush.
@@ -87,6 +91,7 @@ public:
     void SetPixel(int x, int y, TColor color);
 
 private:
+    bool Fill(const TRect& r);  // FillRect without the notification; false when nothing drawn
     void HorizontalPenLine(int x0, int x1, int y, int& phase);
     void VerticalPenLine(int x, int y0, int y1, int& phase);
     void PlotPen(int x, int y, int& phase);
@@ -115,7 +120,8 @@ public:
     void SetWidth(int width) { SetSize(width, FHeight); }
     void SetHeight(int height) { SetSize(FWidth, height); }
 
-    // Copies another bitmap's picture (an empty one empties this).
+    // Copies another bitmap's picture (an empty one empties this). Assigning a bitmap to
+    // itself copies nothing but still notifies the change.
     void Assign(const TBitmap& source);
 
     // Raw pixel rows (nullptr when empty). ScanLine(y) is the row of picture line y,
@@ -130,9 +136,12 @@ public:
     TCanvas& Canvas() { return FCanvas; }
     const TCanvas& Canvas() const { return FCanvas; }
 
-    // The change notification: raised after the picture has changed.
+    // The change notification: raised after the picture has changed. The handler may free
+    // the bitmap; Changed returns whether the bitmap survived it.
     std::function<void(TBitmap&)> OnChange;
-    void Changed();
+    bool Changed();
+    // Cut when the bitmap is destroyed: see TLifeline.
+    TLifeline::TWatch Watch() const { return FLifeline.Watch(); }
 
     // BMP files: reads 1, 4, 8, 16, 24 and 32-bit uncompressed and RLE-free pictures,
     // top-down or bottom-up; writes 24-bit bottom-up. A malformed, truncated or oversized
@@ -151,6 +160,7 @@ private:
     int FHeight = 0;
     std::unique_ptr<TPixelStore> FStore;
     TCanvas FCanvas;
+    TLifeline FLifeline;
 };
 
 // Validates a requested size and returns the byte size of its rows; raises

@@ -271,8 +271,11 @@ void ReadComponent(std::istream& in, TComponent& component, const TClassInfo& in
     }
 
     // Then apply, in order; one failing setter does not keep the others from their values.
+    // A setter's notification may free the component (a handler run by it): loading ends
+    // there.
     std::exception_ptr error;
     const bool loading = component.Loading();
+    const auto self = component.Watch();
     component.SetLoading(true);
     for (const auto& [prop, value] : values) {
         try {
@@ -280,8 +283,9 @@ void ReadComponent(std::istream& in, TComponent& component, const TClassInfo& in
         } catch (...) {
             if (!error) error = std::current_exception();
         }
+        if (!self) break;
     }
-    component.SetLoading(loading);
+    if (self) component.SetLoading(loading);
     if (error) std::rethrow_exception(error);
 }
 

@@ -82,7 +82,8 @@ void WriteComponent(std::ostream& out, const TComponent& component, const TClass
 // Reads a stream written by WriteComponent into component: every value is checked
 // before the first one is applied. A malformed stream raises EReadError naming what is
 // wrong and changes nothing. Values are applied in order with Loading() set; an
-// exception of a setter is raised after the remaining values have been applied.
+// exception of a setter is raised after the remaining values have been applied. When a
+// handler run by a setter frees the component, loading stops there.
 void ReadComponent(std::istream& in, TComponent& component, const TClassInfo& info);
 
 // Largest value of vaString or vaBinary a reader accepts.

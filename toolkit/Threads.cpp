@@ -178,6 +178,54 @@ void TThread::Sleep(std::uint32_t ms, const std::function<bool()>& wake) {
     WaitOnClock(lock, ms, [&] { return Terminated() || (wake && wake()); });
 }
 
+// ---------------------------------------------------------------------------------------
+// TGate
+
+void TGate::Open() {
+    {
+        std::lock_guard<std::mutex> lock(SchedulerMutex());
+        FOpen = true;
+        ++FPass;
+    }
+    WakeWaiters();
+}
+
+void TGate::Close() {
+    {
+        std::lock_guard<std::mutex> lock(SchedulerMutex());
+        FOpen = false;
+    }
+    WakeWaiters();
+}
+
+bool TGate::IsOpen() const {
+    std::lock_guard<std::mutex> lock(SchedulerMutex());
+    return FOpen;
+}
+
+std::uint64_t TGate::Pass() const {
+    std::lock_guard<std::mutex> lock(SchedulerMutex());
+    return FPass;
+}
+
+void TGate::Pulse() {
+    // Taking the lock orders the change before a waiter's next test of its condition.
+    { std::lock_guard<std::mutex> lock(SchedulerMutex()); }
+    WakeWaiters();
+}
+
+std::uint64_t TGate::WaitOpen(const TThread& thread, const std::function<bool()>& ready) {
+    std::unique_lock<std::mutex> lock(SchedulerMutex());
+    WaitOnClock(lock, Infinite, [&] { return thread.Terminated() || (FOpen && ready()); });
+    return thread.Terminated() ? 0 : FPass;
+}
+
+bool TGate::Hold(const TThread& thread, std::uint32_t ms, std::uint64_t pass) {
+    std::unique_lock<std::mutex> lock(SchedulerMutex());
+    WaitOnClock(lock, ms, [&] { return thread.Terminated() || !Within(pass); });
+    return !thread.Terminated() && Within(pass);
+}
+
 int RunSynchronizedCalls() {
     int count = 0;
     for (;;) {
@@ -199,7 +247,8 @@ int RunSynchronizedCalls() {
         {
             std::lock_guard<std::mutex> lock(SchedulerMutex());
             request->Thread->FInSync.store(false, std::memory_order_release);
-            request->Error = error;
+            // Handed over, not shared: the worker alone releases the exception.
+            request->Error = std::move(error);
             request->State = SyncState::Done;
             ++gSyncCallsRun;
         }

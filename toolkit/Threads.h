@@ -85,6 +85,34 @@ private:
     std::atomic<bool> FFreeOnTerminate{false};
 };
 
+// A gate a worker thread waits at, opened and closed by another thread. Every opening
+// starts a new pass, so work a worker decided on in an earlier pass can be told apart
+// and dropped (a close and a reopen between the decision and the work).
+class TGate {
+public:
+    void Open();
+    void Close();
+    bool IsOpen() const;
+    // The pass of the latest opening.
+    std::uint64_t Pass() const;
+    // Wakes the waiters to test their conditions again (something they read changed).
+    void Pulse();
+
+    // Blocks until the gate is open and ready() holds, or thread is terminated. Returns
+    // the pass the gate is open in, or 0 on termination. ready is called under the gate's
+    // lock; what it reads is changed before a Pulse.
+    std::uint64_t WaitOpen(const TThread& thread, const std::function<bool()>& ready);
+    // Waits ms milliseconds of application time. Returns false, early, when the gate is
+    // closed or opened anew after pass, or thread is terminated.
+    bool Hold(const TThread& thread, std::uint32_t ms, std::uint64_t pass);
+
+private:
+    bool Within(std::uint64_t pass) const { return FOpen && FPass == pass; }
+
+    bool FOpen = false;       // guarded by SchedulerMutex
+    std::uint64_t FPass = 0;  // guarded by SchedulerMutex
+};
+
 // Runs the synchronized calls waiting for the user-interface thread; returns how many ran.
 int RunSynchronizedCalls();
 // True when a synchronized call waits to run.

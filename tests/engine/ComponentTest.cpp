@@ -1,6 +1,11 @@
 // TLumawipe's construction, write rules, rendering and painting.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
+
+#include "engine/FXStates.h"
+#include "engine/LumawipeStream.h"
 #include "support/Fixtures.h"
 #include "toolkit/Forms.h"
 #include "toolkit/headless/Headless.h"
@@ -36,10 +41,6 @@ TEST(Component, ConstructionDefaultsAndNoRender) {
     EXPECT_EQ(w.About()[1], "Version: 4.0");
     EXPECT_TRUE(w.FromBitmap().Empty());
     EXPECT_TRUE(w.WorkBitmap().Empty()) << "construction does not render";
-    // The parameter block is contiguous, in order, starting at Color.
-    const TTransitionParams& p = w.Params();
-    EXPECT_LT(static_cast<const void*>(&p.Color), static_cast<const void*>(&p.Delta));
-    EXPECT_LT(static_cast<const void*>(&p.RGBOrder), static_cast<const void*>(&p.State));
 }
 
 TEST(Component, WriteRules) {
@@ -69,6 +70,11 @@ TEST(Component, WriteRules) {
         {"RGBOrder unchanged", false, [](TLumawipe& w) { w.SetRGBOrder(TRGBOrder::coRGB); }, [](auto&) { return true; }, 0},
         {"RGBOrder while active", true, [](TLumawipe& w) { w.SetRGBOrder(TRGBOrder::coBGR); }, [](auto& w) { return w.RGBOrder() == TRGBOrder::coRGB; }, 0},
         {"FromBitmap", false, [&](TLumawipe& w) { w.SetFromBitmap(pic); }, [](auto& w) { return w.FromBitmap().Width() == 8; }, 2},
+        // Written onto itself, the picture is still a copy that raises its change handler.
+        {"FromBitmap onto itself", false,
+         [](TLumawipe& w) { w.SetColor(0x123456); w.SetFromBitmap(w.FromBitmap()); },
+         [](auto& w) { return w.Color() == Toolkit::RGB(FromTag, 0, 0); }, 3},
+        {"ToBitmap onto itself", false, [](TLumawipe& w) { w.SetToBitmap(w.ToBitmap()); }, [](auto&) { return true; }, 2},
         {"FromBitmap while active", true, [&](TLumawipe& w) { w.SetFromBitmap(pic); }, [](auto& w) { return w.FromBitmap().Width() == 4; }, 0},
         {"ToBitmap", false, [&](TLumawipe& w) { w.SetToBitmap(pic); }, [](auto& w) { return w.ToBitmap().Width() == 8; }, 2},
         {"ToBitmap while active", true, [&](TLumawipe& w) { w.SetToBitmap(pic); }, [](auto& w) { return w.ToBitmap().Empty(); }, 0},
@@ -173,19 +179,6 @@ TEST(Component, PaintShowsTheLastFrameWithoutRendering) {
     EXPECT_TRUE(FrameEquals(w.Surface(), 4, 4, [](int, int) { return ColorPx(0x0000FF); }));
 }
 
-TEST(Component, StateObjectFollowsTheOperation) {
-    TLumawipe w(nullptr);
-    w.SetOperation(Op::toRandomBars);
-    TFXState* first = w.State();
-    ASSERT_NE(first, nullptr);
-    w.SetOperation(Op::toPush);
-    EXPECT_EQ(w.State(), nullptr);
-    w.SetOperation(Op::toTwinRandomBars);
-    EXPECT_NE(w.State(), nullptr);
-    w.SetOperation(Op::toRandomBars);
-    EXPECT_NE(w.State(), nullptr);
-}
-
 TEST(Component, OperationNames) {
     TTransitionOperation op{};
     EXPECT_TRUE(OperationFromName("toStripedIris", op));
@@ -201,13 +194,86 @@ TEST(Component, OperationNames) {
     EXPECT_EQ(int(Op::toCheckerBlinds), 19);
 }
 
-TEST(Component, EveryOperationIsInTheTable) {
+TEST(Component, TableRowsServeBothDirectionsWithOneRoutineOrTwo) {
+    // Operations whose reverse run has a routine of its own; every other row holds one
+    // routine in both columns, which reads Params.Reverse itself.
+    const std::set<Op> twoRoutines = {Op::toCrush,  Op::toMonoReveal, Op::toReveal,  Op::toMonoSlider,
+                                      Op::toSlider, Op::toGlide,      Op::toSqueeze, Op::toSwarm};
     for (int i = 0; i < OperationCount; ++i) {
-        EXPECT_NE(OperationTable[i].Forward, nullptr) << i;
-        EXPECT_NE(OperationTable[i].Reverse, nullptr) << i;
-        const bool stateful = i == int(Op::toRandomBars) || i == int(Op::toTwinRandomBars);
-        EXPECT_EQ(OperationTable[i].StateClass != nullptr, stateful) << i;
+        const TEffectEntry& row = OperationTable[i];
+        const Op op = Op(i);
+        ASSERT_NE(row.Forward, nullptr) << OperationName(op);
+        EXPECT_EQ(row.Forward != row.Reverse, twoRoutines.count(op) == 1) << OperationName(op);
+        const bool stateful = op == Op::toRandomBars || op == Op::toTwinRandomBars;
+        EXPECT_EQ(row.StateClass != nullptr, stateful) << OperationName(op);
     }
+}
+
+// An OnDone handler may free the component. Every render after a finished run raises
+// OnDone again, so each path that renders and then goes on must notice (ASan shows a miss).
+TEST(Component, OnDoneMayFreeTheComponentOnAnyPathThatRenders) {
+    TBitmap from, to;
+    MakeCoordPicture(from, 8, 4, FromTag);
+    MakeCoordPicture(to, 8, 4, ToTag);
+    std::string stored;
+    {
+        TLumawipe source(nullptr);
+        source.SetFromBitmap(from);
+        source.SetToBitmap(to);
+        source.SetDelta(3);
+        std::ostringstream out;
+        SaveLumawipe(out, source);
+        stored = out.str();
+    }
+    const struct {
+        const char* name;
+        std::function<void(TLumawipe&)> render;
+    } paths[] = {
+        {"SetFromBitmap", [&](TLumawipe& w) { w.SetFromBitmap(to); }},
+        {"SetToBitmap", [&](TLumawipe& w) { w.SetToBitmap(from); }},
+        {"FromBitmap onto itself", [](TLumawipe& w) { w.SetFromBitmap(w.FromBitmap()); }},
+        {"drawing a rectangle on FromBitmap", [](TLumawipe& w) { w.FromBitmap().Canvas().Rectangle(1, 1, 6, 4); }},
+        {"drawing a rectangle on ToBitmap", [](TLumawipe& w) { w.ToBitmap().Canvas().Rectangle(0, 0, 5, 3); }},
+        {"SetColor", [](TLumawipe& w) { w.SetColor(0x0000FF); }},
+        {"SetCurrentFrame", [](TLumawipe& w) { w.SetCurrentFrame(2000); }},
+        {"AdvanceFrame", [](TLumawipe& w) { w.AdvanceFrame(nullptr); }},
+        {"loading form data", [&](TLumawipe& w) {
+             std::istringstream in(stored);
+             LoadLumawipe(in, w);
+         }},
+    };
+    for (const auto& path : paths) {
+        auto* w = new TLumawipe(nullptr);
+        w->SetBounds(0, 0, 8, 4);
+        w->SetFromBitmap(from);
+        w->SetToBitmap(to);
+        w->SetCurrentFrame(1000);  // past the end: every render finishes the run
+        int done = 0;
+        w->OnDone = [&](Toolkit::TObject*) {
+            ++done;
+            delete w;
+        };
+        path.render(*w);
+        EXPECT_EQ(done, 1) << path.name;
+    }
+}
+
+TEST(Component, DoneReleasesTheStateObjectBeforeOnDone) {
+    TLumawipe w(nullptr);
+    w.SetBounds(0, 0, 3, 2);
+    TBitmap pic;
+    MakeCoordPicture(pic, 3, 2, FromTag);
+    w.SetFromBitmap(pic);
+    w.SetToBitmap(pic);
+    w.SetOperation(Op::toRandomBars);
+    auto* bars = dynamic_cast<TBarsFXState*>(w.State());
+    ASSERT_NE(bars, nullptr);
+    bool sawReleased = false;
+    w.OnDone = [&](Toolkit::TObject*) { sawReleased = bars->Remaining == nullptr && bars->Shown == nullptr; };
+    w.Play();
+    for (int i = 0; i < 10 && w.Active(); ++i) w.AdvanceFrame(nullptr);
+    ASSERT_FALSE(w.Active());
+    EXPECT_TRUE(sawReleased);
 }
 
 TEST(Component, CurrentFrameSaturatesInsteadOfOverflowing) {

@@ -75,6 +75,16 @@ protected:
         if (Threaded()) Toolkit::Headless::WaitForSynchronizedCallsBeyond(calls, 300);
         return Frames() != before;
     }
+    // Thread mode: lets the worker's wait run out so that it queues its tick, without
+    // serving the queue.
+    bool QueueTickUnserved(TLumawipe& wipe) {
+        if (!WaitForSleepers(1)) return false;
+        Toolkit::AdvanceClock(wipe.Interval());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!Toolkit::SynchronizedCallPending() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        return Toolkit::SynchronizedCallPending();
+    }
     // Renders so far: CurrentFrame alone cannot tell a repeated frame.
     int Frames() const { return Wipe->Renders; }
 
@@ -152,17 +162,27 @@ TEST_P(DriverRun, CallsThatDoNotFitTheStateAreIgnored) {
     EXPECT_FALSE(Wipe->Active());
 }
 
-TEST_P(DriverRun, IntervalZeroStopsTheTicksUntilRaised) {
+TEST_P(DriverRun, IntervalThatDoesNotTickParksUntilLowered) {
     Wipe->Play();
     ASSERT_TRUE(Tick());
-    Wipe->SetInterval(0);
-    EXPECT_FALSE(AnyTickWithin(5000));
-    Wipe->SetInterval(0x80000000u);  // counts as not above 0 for the worker
-    if (Threaded()) {
-            EXPECT_FALSE(AnyTickWithin(5000));
+    // 0 stops the ticks; for the worker so do 2^31 and above (read as signed). The worker
+    // parks at its gate instead of waking for empty synchronized calls.
+    for (std::uint32_t parked : {0u, 0x80000000u, 0xFFFFFFFFu}) {
+        Wipe->SetInterval(parked);
+        EXPECT_FALSE(AnyTickWithin(5000)) << parked;  // ends a wait already begun
+        const std::uint64_t calls = Toolkit::SynchronizedCallsRun();
+        EXPECT_FALSE(AnyTickWithin(5000)) << parked;
+        if (Threaded()) {
+            EXPECT_EQ(Toolkit::SynchronizedCallsRun(), calls) << parked;
         }
+    }
+    // A ticking value restarts the ticks at once, the first after one whole new Interval.
     Wipe->SetInterval(50);
-    ASSERT_TRUE(Tick());
+    if (Threaded()) {
+        ASSERT_TRUE(WaitForSleepers(1));
+    }
+    EXPECT_FALSE(AnyTickWithin(49));
+    EXPECT_TRUE(AnyTickWithin(1));
     EXPECT_EQ(Wipe->CurrentFrame(), 1);
 }
 
@@ -173,13 +193,44 @@ TEST_P(DriverRun, ChangedIntervalTakesEffectFromTheNextWait) {
         // The worker's current wait keeps its length; the next one uses the new interval.
         ASSERT_TRUE(WaitForSleepers(1));
         Wipe->SetInterval(300);
-        ASSERT_TRUE(Tick());
+        EXPECT_FALSE(AnyTickWithin(99));
+        EXPECT_TRUE(AnyTickWithin(1));
         ASSERT_TRUE(WaitForSleepers(1));
     } else {
         Wipe->SetInterval(300);  // the timer is re-armed at once
     }
     EXPECT_FALSE(AnyTickWithin(299));
     EXPECT_TRUE(AnyTickWithin(1));
+}
+
+// A tick the worker has queued belongs to the pass it was decided in: Stop then Play, or
+// Pause then Resume, within one turn of the user-interface thread drops it, and the next
+// frame comes one whole Interval later.
+TEST_P(DriverRun, QueuedTickOfAnEarlierPassIsDropped) {
+    if (!Threaded()) GTEST_SKIP() << "timer ticks are not queued";
+    const struct {
+        const char* name;
+        std::function<void(TLumawipe&)> offAndOn;
+        int frameAfter;  // CurrentFrame once the tick after the restart has come
+    } cases[] = {{"Stop, Play", [](TLumawipe& w) { w.Stop(), w.Play(); }, 0},
+                 {"Pause, Resume", [](TLumawipe& w) { w.Pause(), w.Resume(); }, 1}};
+    for (const auto& c : cases) {
+        Wipe->Stop();
+        Wipe->Play();
+        ASSERT_TRUE(Tick()) << c.name;
+        ASSERT_TRUE(QueueTickUnserved(*Wipe)) << c.name;
+        const std::int32_t held = Wipe->CurrentFrame();
+        c.offAndOn(*Wipe);
+        const int frames = Frames();
+        const std::uint64_t calls = Toolkit::SynchronizedCallsRun();
+        ASSERT_TRUE(Toolkit::Headless::WaitForSynchronizedCallsBeyond(calls)) << c.name;
+        EXPECT_EQ(Frames(), frames) << c.name << ": the stale tick drew";
+        EXPECT_EQ(Wipe->CurrentFrame(), c.frameAfter == 0 ? -1 : held) << c.name;
+        ASSERT_TRUE(WaitForSleepers(1)) << c.name;
+        EXPECT_FALSE(AnyTickWithin(Wipe->Interval() - 1)) << c.name;
+        EXPECT_TRUE(AnyTickWithin(1)) << c.name;
+        EXPECT_EQ(Wipe->CurrentFrame(), c.frameAfter) << c.name;
+    }
 }
 
 TEST_P(DriverRun, WritingCurrentFrameJumpsAndBeyondTheEndFinishes) {
@@ -249,14 +300,8 @@ TEST_P(Driver, DestroyingWhileRunningPausedOrInsideATickIsSafe) {
         wipe->Play();
         if (scenario == 1) wipe->Pause();
         if (scenario == 2 && Threaded()) {
-            // The worker has queued its tick and waits in Synchronize: move the clock
-            // without serving the queue.
-            ASSERT_TRUE(WaitForSleepers(1));
-            Toolkit::AdvanceClock(wipe->Interval());
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            while (!Toolkit::SynchronizedCallPending() && std::chrono::steady_clock::now() < deadline)
-                std::this_thread::yield();
-            ASSERT_TRUE(Toolkit::SynchronizedCallPending());
+            // The worker has queued its tick and waits in Synchronize.
+            ASSERT_TRUE(QueueTickUnserved(*wipe));
         }
         if (scenario == 3) {
             // Freed by its own OnDone handler, inside the tick.

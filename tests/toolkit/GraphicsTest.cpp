@@ -1,6 +1,7 @@
 // Bitmaps and canvases: clipping, stretching, raster operations, BMP files.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "support/Fixtures.h"
@@ -123,6 +124,51 @@ TEST(Bitmap, ChangeNotificationAndResizeKeepsTheTopLeft) {
     EXPECT_THROW(b.SetSize(MaxBitmapSide + 1, 1), EOutOfResources);
     EXPECT_THROW(b.SetSize(MaxBitmapSide, MaxBitmapSide), EOutOfResources);
     EXPECT_TRUE(b.Empty());
+}
+
+// A change handler may free the bitmap it was raised by (its owner goes): every
+// operation raises the notification once, as its last step, and Changed tells the
+// survival. ASan reports any write after it.
+TEST(Bitmap, EveryChangeIsNotifiedOnceAsTheLastStep) {
+    TBitmap other;
+    MakeCoordPicture(other, 3, 3, ToTag);
+    std::ostringstream bmp;
+    other.SaveToStream(bmp);
+    const struct {
+        const char* name;
+        std::function<void(TBitmap&)> change;
+    } changes[] = {
+        {"FillRect", [](TBitmap& b) { b.Canvas().FillRect(Rect(0, 0, 3, 3)); }},
+        {"Rectangle", [](TBitmap& b) { b.Canvas().Rectangle(0, 0, 5, 5); }},
+        {"SetPixel", [](TBitmap& b) { b.Canvas().SetPixel(1, 1, clRed); }},
+        {"CopyRect", [&](TBitmap& b) { b.Canvas().CopyRect(Rect(0, 0, 2, 2), other.Canvas(), Rect(0, 0, 3, 3)); }},
+        {"Draw", [&](TBitmap& b) { b.Canvas().Draw(1, 1, other); }},
+        {"Assign", [&](TBitmap& b) { b.Assign(other); }},
+        {"Assign onto itself", [](TBitmap& b) { b.Assign(b); }},
+        {"SetSize", [](TBitmap& b) { b.SetSize(7, 2); }},
+        {"LoadFromStream", [&](TBitmap& b) {
+             std::istringstream in(bmp.str());
+             b.LoadFromStream(in);
+         }},
+    };
+    for (const auto& c : changes) {
+        auto* b = new TBitmap;
+        MakeCoordPicture(*b, 5, 5, FromTag);
+        int notices = 0;
+        b->OnChange = [&](TBitmap& self) {
+            ++notices;
+            delete &self;
+        };
+        c.change(*b);
+        EXPECT_EQ(notices, 1) << c.name;
+    }
+    TBitmap kept;
+    kept.SetSize(1, 1);
+    kept.OnChange = [](TBitmap&) {};
+    EXPECT_TRUE(kept.Changed());
+    auto* freed = new TBitmap;
+    freed->OnChange = [](TBitmap& self) { delete &self; };
+    EXPECT_FALSE(freed->Changed());
 }
 
 TEST(Bitmap, BmpRoundTripIsExact) {

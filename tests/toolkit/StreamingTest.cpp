@@ -93,6 +93,7 @@ void FillSample(TSample& s) {
 }
 
 std::string ShortString(const std::string& s) { return std::string(1, char(s.size())) + s; }
+std::string Le16(std::uint16_t v) { return {char(v & 0xFF), char(v >> 8)}; }
 std::string Le32(std::uint32_t v) {
     std::string b(4, '\0');
     for (int i = 0; i < 4; ++i) b[std::size_t(i)] = char(v >> (8 * i));
@@ -138,9 +139,19 @@ TEST(Streaming, PictureIsALengthAndACompleteBmpFile) {
     ASSERT_NE(at, std::string::npos);
     const std::string value = bytes.substr(at + 8);
     ASSERT_EQ(value[0], '\x08');                 // vaBinary
-    EXPECT_EQ(value.substr(1, 4), Le32(54 + 2 * 12));  // two rows of 9 bytes padded to 12
-    EXPECT_EQ(value.substr(5, 2), "BM");
-    EXPECT_EQ(value.substr(7, 4), Le32(54 + 2 * 12));
+    const std::uint32_t fileSize = 54 + 2 * 12;  // two rows of 9 bytes padded to 12
+    EXPECT_EQ(value.substr(1, 4), Le32(fileSize));
+    ASSERT_GE(value.size(), 5 + fileSize);
+    // The whole 54-byte header of a 24-bit bottom-up picture.
+    const std::string header = std::string("BM") + Le32(fileSize) + Le32(0) + Le32(54) +  // file header
+                               Le32(40) + Le32(3) + Le32(2) + Le16(1) + Le16(24) +        // size, planes, bits
+                               Le32(0) + Le32(2 * 12) + Le32(0) + Le32(0) + Le32(0) + Le32(0);
+    EXPECT_EQ(value.substr(5, 54), header);
+    std::istringstream in(value.substr(5, fileSize));
+    TBitmap back;
+    back.LoadFromStream(in);
+    EXPECT_EQ(back.Width(), 3);
+    EXPECT_EQ(back.Height(), 2);
 }
 
 // Every prefix of a valid stream and every damaged stream is refused before anything is
