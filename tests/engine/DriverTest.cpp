@@ -16,10 +16,11 @@ using Toolkit::Headless::AdvanceTime;
 
 namespace {
 
-// Waits in real time until n worker threads sleep on the virtual clock.
+// Waits in real time until at least n worker threads sleep on the virtual clock (exactly
+// none for n = 0: a stopped worker has left its timed wait for the gate).
 bool WaitForSleepers(int n) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (Toolkit::VirtualSleepers() < n) {
+    while (n == 0 ? Toolkit::VirtualSleepers() != 0 : Toolkit::VirtualSleepers() < n) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
@@ -216,6 +217,7 @@ TEST_P(DriverRun, QueuedTickOfAnEarlierPassIsDropped) {
                  {"Pause, Resume", [](TLumawipe& w) { w.Pause(), w.Resume(); }, 1}};
     for (const auto& c : cases) {
         Wipe->Stop();
+        ASSERT_TRUE(WaitForSleepers(0)) << c.name;  // so the next wait counted is the new run's
         Wipe->Play();
         ASSERT_TRUE(Tick()) << c.name;
         ASSERT_TRUE(QueueTickUnserved(*Wipe)) << c.name;
