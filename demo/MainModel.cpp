@@ -1,6 +1,10 @@
 #include "demo/MainModel.h"
 
 #include <cctype>
+#include <sstream>
+
+#include "engine/LumawipeStream.h"
+#include "lumawipe_pictures.h"
 
 namespace MainUnit {
 
@@ -78,6 +82,39 @@ TEditValue ReadEditValue(std::string_view text, std::int64_t Min, std::int64_t M
     const std::int64_t value = negative ? -magnitude : magnitude;
     if (value < Min || value > Max) return {TEditValue::TKind::OutOfRange, value};
     return {TEditValue::TKind::Taken, value};
+}
+
+namespace {
+void LoadPicture(Toolkit::TBitmap& bitmap, const std::uint8_t* bytes, std::size_t size) {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(bytes), size));
+    bitmap.LoadFromStream(in);
+}
+}  // namespace
+
+std::string StoredLumawipe() {
+    // The component as it was set up in the form: saving it writes exactly what differs
+    // from the defaults, and the pictures as complete BMP files.
+    Wipekit::TLumawipe designed(nullptr);
+    Toolkit::TBitmap from, to;
+    LoadPicture(from, Wipekit::Pictures::FromPicture, Wipekit::Pictures::FromPictureSize);
+    LoadPicture(to, Wipekit::Pictures::ToPicture, Wipekit::Pictures::ToPictureSize);
+    designed.SetFromBitmap(from);
+    designed.SetToBitmap(to);
+    designed.SetColor(Toolkit::clSilver);
+    designed.SetCurrentFrame(0);
+    designed.SetDelta(1);
+    designed.SetInterval(10);
+    designed.SetOperation(Op::toMonoSlider);
+    designed.SetSteps(10);
+    auto& about = designed.AboutLines();
+    about.Clear();
+    about.Add("Component: TLumawipe");
+    about.Add("Version: 2.0");
+    about.Add("Author: The Lumawipe developers");
+    about.Add("Contact: lumawipe@lumawipe.example");
+    std::ostringstream out;
+    Wipekit::SaveLumawipe(out, designed);
+    return out.str();
 }
 
 }  // namespace MainUnit

@@ -65,6 +65,11 @@ TEditValue ReadEditValue(std::string_view text, std::int64_t Min, std::int64_t M
 // ticks); Steps and Delta are positive.
 constexpr std::int64_t IntervalMin = 0, PositiveMin = 1, Int32Max = 2147483647;
 
+// The Lumawipe component as the main form stores it, as form data: the two built-in
+// pictures as picture data (each a length and the complete BMP file), Color clSilver,
+// Delta 1, Interval 10, Operation toMonoSlider, Steps 10 and the About lines.
+std::string StoredLumawipe();
+
 // Typed characters the edits let through: digits and backspace.
 constexpr bool EditAccepts(wchar_t key) { return (key >= L'0' && key <= L'9') || key == 8; }
 
