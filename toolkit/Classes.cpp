@@ -37,7 +37,6 @@ TComponent::TComponent(TComponent* owner) : FOwner(owner) {
 }
 
 TComponent::~TComponent() {
-    FDestroying = true;
     DestroyComponents();
     if (FOwner) FOwner->RemoveComponent(this);
 }

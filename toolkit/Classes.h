@@ -63,11 +63,7 @@ public:
     bool Loading() const { return FLoading; }
     void SetLoading(bool value) { FLoading = value; }
 
-    // Raised at the start of the destructor, before owned components go.
-    bool Destroying() const { return FDestroying; }
-
 protected:
-    void BeginDestroy() { FDestroying = true; }
     // Frees the owned components now, last created first (a destructor that needs its
     // children gone while it is still whole calls this first).
     void DestroyComponents();
@@ -80,7 +76,6 @@ private:
     std::vector<TComponent*> FComponents;
     bool FDesigning = false;
     bool FLoading = false;
-    bool FDestroying = false;
 };
 
 }  // namespace Toolkit

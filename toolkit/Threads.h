@@ -46,7 +46,6 @@ public:
     TThread& operator=(const TThread&) = delete;
 
     void Start();
-    bool Started() const { return FStarted; }
 
     // Asks Execute to finish: sets Terminated, wakes the thread's waits and cancels its
     // Synchronize call if that has not begun to run.
