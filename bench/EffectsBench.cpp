@@ -2,14 +2,11 @@
 // Read each routine's time as a multiple of BM_FrameMemcpy at the same size.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/FXStates.h"
 #include "engine/Wipekit.h"
 
 namespace {
@@ -62,72 +59,71 @@ void BM_FrameMemcpy(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameMemcpy)->Apply(Sizes);
 
-// One frame f of a routine without state, drawn again on every iteration.
-void RunFrame(benchmark::State& state, TEffectProc proc, int f) {
-    Scene scene(int(state.range(0)), int(state.range(1)));
-    scene.P.CurrentFrame = f;
+// A forward run of one operation on a scene, with the state object its row asks for.
+class Run {
+public:
+    Run(TTransitionOperation op, int width, int height) : FOp(op), FScene(width, height) {}
+
+    // Draws frame f as the f-th frame of a fresh run: a state object is prepared anew and
+    // picks whatever the frames up to f pick.
+    bool Draw(std::int32_t f) {
+        const TEffectEntry& row = OperationTable[int(FOp)];
+        if (row.StateClass) {
+            FState.reset(row.StateClass());
+            FState->BarCount = OperationBarCount(FOp, FScene.P.Modifier, FScene.Work.Width(), FScene.Work.Height());
+            FState->Prepare(&FScene.P);
+            FScene.P.State = FState.get();
+        }
+        return Redraw(f);
+    }
+    // Draws frame f again with the state as it is.
+    bool Redraw(std::int32_t f) {
+        FScene.P.CurrentFrame = f;
+        return OperationTable[int(FOp)].Forward(FScene.From, FScene.To, FScene.Work, &FScene.P);
+    }
+    // The first frame that ends the run. Every routine draws its last frame for any frame
+    // beyond it, so the end test is monotonic and a bisection finds it.
+    std::int32_t LastFrame() {
+        constexpr std::int32_t Longest = 1 << 30;
+        std::int32_t below = -1, end = 1;
+        while (end < Longest && !Draw(end)) {
+            below = end;
+            end *= 2;
+        }
+        while (end - below > 1) {
+            const std::int32_t mid = below + (end - below) / 2;
+            (Draw(mid) ? end : below) = mid;
+        }
+        return end;
+    }
+    std::size_t FrameBytes() const { return FScene.FrameBytes(); }
+
+private:
+    TTransitionOperation FOp;
+    Scene FScene;
+    std::unique_ptr<TFXState> FState;
+};
+
+// A frame a third of the way through the run, drawn again on every iteration. Not the
+// middle: the two-phase effects turn there, and zoom draws nothing at its turn. A random-bar
+// frame redraws the background and every bar shown, picked once before the measured frames.
+void BM_Frame(benchmark::State& state, TTransitionOperation op) {
+    Run run(op, int(state.range(0)), int(state.range(1)));
+    const std::int32_t frame = run.LastFrame() / 3;
+    run.Draw(frame);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(proc(scene.From, scene.To, scene.Work, &scene.P));
+        benchmark::DoNotOptimize(run.Redraw(frame));
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(scene.FrameBytes()));
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(run.FrameBytes()));
 }
 
-void BM_Fade(benchmark::State& state) { RunFrame(state, FadeEffect, 128); }
-void BM_Blend(benchmark::State& state) { RunFrame(state, BlendEffect, 128); }
-void BM_RGB(benchmark::State& state) { RunFrame(state, RGBEffect, 1); }
-void BM_RGBBlend(benchmark::State& state) { RunFrame(state, RGBBlendEffect, 1); }
-// The band is 10 pixels deep: (10 * H) / 2 + 1 random pixels a frame.
-void BM_Swarm(benchmark::State& state) { RunFrame(state, SwarmEffect, int(state.range(0) / 2)); }
-BENCHMARK(BM_Fade)->Apply(Sizes);
-BENCHMARK(BM_Blend)->Apply(Sizes);
-BENCHMARK(BM_RGB)->Apply(Sizes);
-BENCHMARK(BM_RGBBlend)->Apply(Sizes);
-BENCHMARK(BM_Swarm)->Apply(Sizes);
-
-// A random-bar frame halfway through a run: half the bars shown. Picking happens once, in
-// the set-up; the measured frames redraw the background and every shown bar.
-template <class TState>
-void RunBarsFrame(benchmark::State& state, TEffectProc proc, std::int32_t barCount) {
-    Scene scene(int(state.range(0)), int(state.range(1)));
-    TState bars;
-    bars.BarCount = barCount;
-    bars.Prepare(&scene.P);
-    scene.P.State = &bars;
-    scene.P.CurrentFrame = barCount / 2;
-    proc(scene.From, scene.To, scene.Work, &scene.P);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(proc(scene.From, scene.To, scene.Work, &scene.P));
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(scene.FrameBytes()));
-}
-
-void BM_RandomBars(benchmark::State& state) {
-    RunBarsFrame<TRandomBarsFXState>(state, RandomBarsEffect, std::int32_t(state.range(0)));
-}
-void BM_TwinRandomBars(benchmark::State& state) {
-    RunBarsFrame<TTwinRandomBarsFXState>(state, TwinRandomBarsEffect,
-                                         std::int32_t(std::max(state.range(0), state.range(1))));
-}
-BENCHMARK(BM_RandomBars)->Apply(Sizes);
-BENCHMARK(BM_TwinRandomBars)->Apply(Sizes);
-
-// The rectangle-copy operations: frame 20 with Delta 10 lies inside every one of their
-// runs at these sizes. Registered from the operation table, one benchmark each.
-const bool GeometricRegistered = [] {
-    constexpr TTransitionOperation perPixel[] = {
-        TTransitionOperation::toFade, TTransitionOperation::toBlend, TTransitionOperation::toRGB,
-        TTransitionOperation::toRGBBlend, TTransitionOperation::toRandomBars,
-        TTransitionOperation::toTwinRandomBars, TTransitionOperation::toSwarm};
-    for (int i = 0; i < OperationCount; ++i) {
-        const auto op = TTransitionOperation(i);
-        if (std::find(std::begin(perPixel), std::end(perPixel), op) != std::end(perPixel)) continue;
-        const TEffectProc proc = OperationTable[i].Forward;
-        benchmark::RegisterBenchmark(("BM_Geometric/" + std::string(OperationName(op))).c_str(),
-                                     [proc](benchmark::State& state) { RunFrame(state, proc, 20); })
+// One benchmark per operation of the list, named after it.
+const bool FramesRegistered = [] {
+    for (int i = 0; i < OperationCount; ++i)
+        benchmark::RegisterBenchmark(("BM_Frame/" + std::string(OperationNames[i])).c_str(), BM_Frame,
+                                     TTransitionOperation(i))
             ->Apply(Sizes);
-    }
     return true;
 }();
 

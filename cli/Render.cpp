@@ -19,11 +19,29 @@ using Toolkit::TBitmap;
 
 namespace {
 
-constexpr const char* Usage =
-    "usage: lumawipe render [--from A.bmp] [--to B.bmp] [--size WxH] --operation NAME\n"
-    "                       [--modifier left|right|up|down] [--delta N] [--steps N]\n"
-    "                       [--color C] [--rgb-order rgb|rbg|grb|gbr|brg|bgr] [--reverse]\n"
-    "                       (--frame F | --play) --out PATH [--max-frames N]\n";
+std::string Lower(std::string s) {
+    for (auto& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The short names of a list in lower case, joined: "left|right|up|down".
+template <std::size_t N>
+std::string Choices(const std::string_view (&names)[N], std::string_view separator) {
+    std::string choices;
+    for (const std::string_view name : names) {
+        if (!choices.empty()) choices += separator;
+        choices += Lower(std::string(ShortName(name)));
+    }
+    return choices;
+}
+
+std::string Usage() {
+    return "usage: lumawipe render [--from A.bmp] [--to B.bmp] [--size WxH] --operation NAME\n"
+           "                       [--modifier " + Choices(ModifierNames, "|") + "] [--delta N] [--steps N]\n"
+           "                       [--color C] [--rgb-order " + Choices(RGBOrderNames, "|") + "] [--reverse]\n"
+           "                       (--frame F | --play) --out PATH [--max-frames N]\n"
+           "       lumawipe list\n";
+}
 
 // Delay between the frames of an animated GIF, in hundredths of a second.
 constexpr int GifFrameDelay = 4;
@@ -46,9 +64,13 @@ struct Options {
     long long MaxFrames = DefaultMaxFrames;
 };
 
-std::string Lower(std::string s) {
-    for (auto& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
+// The value a list names by text, for option.
+template <class E, std::size_t N>
+E ParseName(const std::string& option, const std::string& text, const std::string_view (&names)[N]) {
+    E value{};
+    if (!FromName(text, value))
+        throw UsageError(option + " must be one of " + Choices(names, ", ") + ", not \"" + text + "\"");
+    return value;
 }
 
 long long ParseInteger(const std::string& option, const std::string& text, long long lo, long long hi) {
@@ -83,7 +105,7 @@ TColor ParseColor(const std::string& text) {
 }
 
 Options Parse(const std::vector<std::string>& args) {
-    if (args.empty() || args[0] != "render") throw UsageError("the only command is \"render\"");
+    if (args.empty() || args[0] != "render") throw UsageError("the commands are \"render\" and \"list\"");
     Options o;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -107,15 +129,11 @@ Options Parse(const std::vector<std::string>& args) {
         } else if (a == "--operation") {
             const std::string& v = value();
             TTransitionOperation op{};
-            if (!OperationFromName(v, op)) throw UsageError("unknown operation \"" + v + "\"");
+            if (!FromName(v, op))
+                throw UsageError("unknown operation \"" + v + "\"; \"lumawipe list\" shows them all");
             o.Operation = op;
         } else if (a == "--modifier") {
-            const std::string v = Lower(value());
-            if (v == "left") o.Modifier = TTransitionModifier::tmLeft;
-            else if (v == "right") o.Modifier = TTransitionModifier::tmRight;
-            else if (v == "up") o.Modifier = TTransitionModifier::tmUp;
-            else if (v == "down") o.Modifier = TTransitionModifier::tmDown;
-            else throw UsageError("--modifier must be left, right, up or down, not \"" + v + "\"");
+            o.Modifier = ParseName<TTransitionModifier>(a, value(), ModifierNames);
         } else if (a == "--delta") {
             o.Delta = std::int32_t(ParseInteger("--delta", value(), 1, INT32_MAX));
         } else if (a == "--steps") {
@@ -123,15 +141,7 @@ Options Parse(const std::vector<std::string>& args) {
         } else if (a == "--color") {
             o.Color = ParseColor(value());
         } else if (a == "--rgb-order") {
-            const std::string v = Lower(value());
-            static const char* const names[] = {"rgb", "rbg", "grb", "gbr", "brg", "bgr"};
-            bool found = false;
-            for (int k = 0; k < 6; ++k)
-                if (v == names[k]) {
-                    o.Order = TRGBOrder(k);
-                    found = true;
-                }
-            if (!found) throw UsageError("--rgb-order must be one of rgb, rbg, grb, gbr, brg, bgr, not \"" + v + "\"");
+            o.Order = ParseName<TRGBOrder>(a, value(), RGBOrderNames);
         } else if (a == "--reverse") {
             o.Reverse = true;
         } else if (a == "--frame") {
@@ -150,8 +160,7 @@ Options Parse(const std::vector<std::string>& args) {
     if (!o.Operation) throw UsageError("--operation is required");
     if (o.Play == o.Frame.has_value()) throw UsageError("give exactly one of --frame F and --play");
     if (!o.Out) throw UsageError("--out is required");
-    if (o.Frame && (*o.Operation == TTransitionOperation::toRandomBars ||
-                    *o.Operation == TTransitionOperation::toTwinRandomBars))
+    if (o.Frame && OperationKeepsState(*o.Operation))
         throw UsageError("--frame is refused for " + std::string(OperationName(*o.Operation)) +
                          ": its frames depend on the run before them; use --play");
     return o;
@@ -248,13 +257,21 @@ int Render(const Options& o, std::ostream& out) {
     return ExitOk;
 }
 
+// One line per operation in ordinal order: its identifier and what it does.
+int List(const std::vector<std::string>& args, std::ostream& out) {
+    if (args.size() > 1) throw UsageError("list takes no arguments, not \"" + args[1] + "\"");
+    for (int i = 0; i < OperationCount; ++i) out << OperationNames[i] << "  " << OperationInfo[i].Description << '\n';
+    return ExitOk;
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
+        if (!args.empty() && args[0] == "list") return List(args, out);
         return Render(Parse(args), out);
     } catch (const UsageError& e) {
-        err << "lumawipe: " << e.what() << '\n' << Usage;
+        err << "lumawipe: " << e.what() << '\n' << Usage();
         return ExitUsage;
     } catch (const std::exception& e) {
         err << "lumawipe: " << e.what() << '\n';

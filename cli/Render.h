@@ -1,4 +1,5 @@
-// The lumawipe command: renders any frame, or a whole run, of any operation.
+// The lumawipe command: renders any frame, or a whole run, of any operation, and lists
+// the operations.
 #pragma once
 
 #include <iosfwd>

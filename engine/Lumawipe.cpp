@@ -81,9 +81,7 @@ void TLumawipe::SetColor(TColor Value) {
 }
 
 void TLumawipe::SetCurrentFrame(std::int32_t Value) {
-    if (Value < 0 || FOperation == TTransitionOperation::toRandomBars ||
-        FOperation == TTransitionOperation::toTwinRandomBars)
-        return;
+    if (Value < 0 || OperationKeepsState(FOperation)) return;
     FParams.CurrentFrame = Value;
     ReRender();
 }
@@ -240,36 +238,12 @@ void TLumawipe::AdvanceFrame(TObject*) {
     ReRender();
 }
 
-namespace {
-// A bar per pixel of a side; no frame can be drawn for a side beyond the bitmap limit, so
-// no more bars than that are prepared (a control of absurd size would exhaust memory).
-std::int32_t BarLimit(int side) { return std::min(side, Toolkit::MaxBitmapSide); }
-}  // namespace
-
 void TLumawipe::ResetTransition() {
-    switch (FOperation) {
-        case TTransitionOperation::toRandomBars:
-            if (FParams.State) {
-                FParams.State->Release(&FParams);
-                const bool across = FParams.Modifier == TTransitionModifier::tmLeft ||
-                                    FParams.Modifier == TTransitionModifier::tmRight;
-                FParams.State->BarCount = BarLimit(across ? Width() : Height());
-                FParams.State->Prepare(&FParams);
-                return;
-            }
-            break;
-        case TTransitionOperation::toTwinRandomBars:
-            if (FParams.State) {
-                FParams.State->Release(&FParams);
-                FParams.State->BarCount = BarLimit(Height() >= Width() ? Height() : Width());
-                FParams.State->Prepare(&FParams);
-                return;
-            }
-            break;
-        default:
-            break;
-    }
     FParams.CurrentFrame = -1;
+    if (!FParams.State) return;
+    FParams.State->Release(&FParams);
+    FParams.State->BarCount = OperationBarCount(FOperation, FParams.Modifier, Width(), Height());
+    FParams.State->Prepare(&FParams);
 }
 
 void TLumawipe::DoDone() {

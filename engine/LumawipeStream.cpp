@@ -14,11 +14,9 @@ using Toolkit::TPropValue;
 TLumawipe& Of(TComponent& c) { return static_cast<TLumawipe&>(c); }
 const TLumawipe& Of(const TComponent& c) { return static_cast<const TLumawipe&>(c); }
 
-template <class E, int N>
-std::vector<std::string> Names(std::string_view (*name)(E)) {
-    std::vector<std::string> names;
-    for (int i = 0; i < N; ++i) names.emplace_back(name(E(i)));
-    return names;
+template <std::size_t N>
+std::vector<std::string> Names(const std::string_view (&names)[N]) {
+    return std::vector<std::string>(std::begin(names), std::end(names));
 }
 
 // Aliasing the bitmap keeps the picture value free of a copy.
@@ -56,13 +54,13 @@ Toolkit::TClassInfo MakeClassInfo() {
             P{"Interval", TPropKind::pkCardinal, {},
               [](const TComponent& c) { return TPropValue::Int(Of(c).Interval()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetInterval(std::uint32_t(v.AsInt())); }, Int(100)},
-            P{"RGBOrder", TPropKind::pkEnum, Names<TRGBOrder, 6>(RGBOrderName),
+            P{"RGBOrder", TPropKind::pkEnum, Names(RGBOrderNames),
               [](const TComponent& c) { return TPropValue::Int(int(Of(c).RGBOrder())); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetRGBOrder(TRGBOrder(v.AsInt())); }, Int(0)},
-            P{"Modifier", TPropKind::pkEnum, Names<TTransitionModifier, 4>(ModifierName),
+            P{"Modifier", TPropKind::pkEnum, Names(ModifierNames),
               [](const TComponent& c) { return TPropValue::Int(int(Of(c).Modifier())); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetModifier(TTransitionModifier(v.AsInt())); }, Int(0)},
-            P{"Operation", TPropKind::pkEnum, Names<TTransitionOperation, OperationCount>(OperationName),
+            P{"Operation", TPropKind::pkEnum, Names(OperationNames),
               [](const TComponent& c) { return TPropValue::Int(int(Of(c).Operation())); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetOperation(TTransitionOperation(v.AsInt())); },
               Int(0)},

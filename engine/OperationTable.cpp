@@ -1,3 +1,6 @@
+// The views of the lists that take code: the table of routines, the name lookups and the
+// bar counts; and the shared pseudo-random generator.
+#include <algorithm>
 #include <cctype>
 
 #include "engine/FXStates.h"
@@ -7,8 +10,6 @@ namespace Wipekit {
 
 namespace {
 
-struct NoState {};
-
 template <class T>
 constexpr TFXStateFactory StateFactory() {
     if constexpr (std::is_same_v<T, NoState>)
@@ -16,12 +17,6 @@ constexpr TFXStateFactory StateFactory() {
     else
         return []() -> TFXState* { return new T; };
 }
-
-constexpr std::string_view OperationNames[] = {
-#define WIPEKIT_NAME(name, fwd, rev, state) #name,
-    WIPEKIT_OPERATIONS(WIPEKIT_NAME)
-#undef WIPEKIT_NAME
-};
 
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -31,40 +26,54 @@ bool SameText(std::string_view a, std::string_view b) {
     return true;
 }
 
+template <class E, std::size_t N>
+std::string_view NameIn(const std::string_view (&names)[N], E value) {
+    const auto i = std::size_t(value);
+    return i < N ? names[i] : std::string_view("?");
+}
+
+template <class E, std::size_t N>
+bool FindName(const std::string_view (&names)[N], std::string_view name, E& value) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (SameText(name, names[i]) || SameText(name, ShortName(names[i]))) {
+            value = E(i);
+            return true;
+        }
+    return false;
+}
+
+// No frame can be drawn for a side beyond the bitmap limit, so no more bars than that
+// are prepared (a control of absurd size would exhaust memory).
+std::int32_t BarLimit(int side) { return std::min(side, Toolkit::MaxBitmapSide); }
+
 std::uint32_t gSeed = 0;
 
 }  // namespace
 
 const TEffectEntry OperationTable[OperationCount] = {
-#define WIPEKIT_ROW(name, fwd, rev, state) {fwd, rev, StateFactory<state>()},
+#define WIPEKIT_ROW(name, fwd, rev, state, ...) {fwd, rev, StateFactory<state>()},
     WIPEKIT_OPERATIONS(WIPEKIT_ROW)
 #undef WIPEKIT_ROW
 };
 
-std::string_view OperationName(TTransitionOperation op) {
-    const auto i = std::size_t(op);
-    return i < std::size(OperationNames) ? OperationNames[i] : std::string_view("?");
-}
+std::string_view OperationName(TTransitionOperation op) { return NameIn(OperationNames, op); }
+std::string_view ModifierName(TTransitionModifier m) { return NameIn(ModifierNames, m); }
+std::string_view RGBOrderName(TRGBOrder o) { return NameIn(RGBOrderNames, o); }
 
-bool OperationFromName(std::string_view name, TTransitionOperation& op) {
-    for (std::size_t i = 0; i < std::size(OperationNames); ++i) {
-        const std::string_view full = OperationNames[i];
-        if (SameText(name, full) || SameText(name, full.substr(2))) {
-            op = TTransitionOperation(i);
-            return true;
-        }
+bool FromName(std::string_view name, TTransitionOperation& op) { return FindName(OperationNames, name, op); }
+bool FromName(std::string_view name, TTransitionModifier& m) { return FindName(ModifierNames, name, m); }
+bool FromName(std::string_view name, TRGBOrder& o) { return FindName(RGBOrderNames, name, o); }
+
+std::int32_t OperationBarCount(TTransitionOperation op, TTransitionModifier m, int Width, int Height) {
+    switch (OperationInfo[std::size_t(op)].Bars) {
+        case TBarAxis::baTravel:
+            return BarLimit(m == TTransitionModifier::tmLeft || m == TTransitionModifier::tmRight ? Width : Height);
+        case TBarAxis::baLongerSide:
+            return BarLimit(std::max(Width, Height));
+        case TBarAxis::baNone:
+            break;
     }
-    return false;
-}
-
-std::string_view ModifierName(TTransitionModifier m) {
-    constexpr std::string_view names[] = {"tmLeft", "tmRight", "tmUp", "tmDown"};
-    return std::size_t(m) < std::size(names) ? names[std::size_t(m)] : "?";
-}
-
-std::string_view RGBOrderName(TRGBOrder o) {
-    constexpr std::string_view names[] = {"coRGB", "coRBG", "coGRB", "coGBR", "coBRG", "coBGR"};
-    return std::size_t(o) < std::size(names) ? names[std::size_t(o)] : "?";
+    return 0;
 }
 
 void TFXState::Prepare(TTransitionParams*) {}

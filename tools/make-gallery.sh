@@ -15,10 +15,9 @@ convert "$root/demo/res/From.bmp" -resize 224x38! -type TrueColor BMP3:"$tmp/fro
 convert "$root/demo/res/To.bmp" -resize 224x38! -type TrueColor BMP3:"$tmp/to.bmp"
 mkdir -p "$out"
 
-operations=(toPush toBlinds toCheckerboard toCrush toMonoReveal toReveal toIris toMonoSlider
-  toSlider toStrip toZoom toFade toMosaic toBlend toGlide toReplace toRGB toRGBBlend toSpiral
-  toCheckerBlinds toShade toShadeContinue toSqueeze toRandomBars toTwinRandomBars toSwarm
-  toStripedIris)
+# The first word of each line of "lumawipe list" names an operation, in ordinal order.
+list=$("$cli" list)
+mapfile -t operations < <(cut -d' ' -f1 <<<"$list")
 
 for op in "${operations[@]}"; do
   args=(--from "$tmp/from.bmp" --to "$tmp/to.bmp" --operation "$op" --delta 8 --modifier left)

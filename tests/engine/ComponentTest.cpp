@@ -60,12 +60,6 @@ TEST(Component, WriteRules) {
         {"CurrentFrame", false, [](TLumawipe& w) { w.SetCurrentFrame(5); }, [](auto& w) { return w.CurrentFrame() == 5; }, 1},
         {"CurrentFrame while active", true, [](TLumawipe& w) { w.SetCurrentFrame(5); }, [](auto& w) { return w.CurrentFrame() == 5; }, 1},
         {"CurrentFrame -1", false, [](TLumawipe& w) { w.SetCurrentFrame(-1); }, [](auto& w) { return w.CurrentFrame() == 0; }, 0},
-        {"CurrentFrame random bars", false,
-         [](TLumawipe& w) { w.SetOperation(Op::toRandomBars); w.SetCurrentFrame(5); },
-         [](auto& w) { return w.CurrentFrame() == 0; }, 0},
-        {"CurrentFrame twin random bars", false,
-         [](TLumawipe& w) { w.SetOperation(Op::toTwinRandomBars); w.SetCurrentFrame(5); },
-         [](auto& w) { return w.CurrentFrame() == 0; }, 0},
         {"RGBOrder", false, [](TLumawipe& w) { w.SetRGBOrder(TRGBOrder::coBGR); }, [](auto& w) { return w.RGBOrder() == TRGBOrder::coBGR; }, 1},
         {"RGBOrder unchanged", false, [](TLumawipe& w) { w.SetRGBOrder(TRGBOrder::coRGB); }, [](auto&) { return true; }, 0},
         {"RGBOrder while active", true, [](TLumawipe& w) { w.SetRGBOrder(TRGBOrder::coBGR); }, [](auto& w) { return w.RGBOrder() == TRGBOrder::coRGB; }, 0},
@@ -110,6 +104,27 @@ TEST(Component, WriteRules) {
         EXPECT_TRUE(c.took(w)) << c.name;
         EXPECT_EQ(w.Renders, c.renders) << c.name;
         EXPECT_EQ(w.Active(), c.active) << c.name;
+    }
+}
+
+// The frames of an operation that keeps state depend on the run before them: CurrentFrame
+// cannot be set for it, and nothing is rendered.
+TEST(Component, CurrentFrameIsTakenByEveryOperationWithoutState) {
+    TBitmap from, to;
+    MakeCoordPicture(from, 16, 16, FromTag);
+    MakeCoordPicture(to, 16, 16, ToTag);
+    for (int i = 0; i < OperationCount; ++i) {
+        const Op op = Op(i);
+        CountingWipe w(nullptr);
+        w.SetBounds(0, 0, 16, 16);
+        w.SetFromBitmap(from);
+        w.SetToBitmap(to);
+        w.SetOperation(op);
+        w.Renders = 0;
+        w.SetCurrentFrame(5);
+        const bool taken = !OperationKeepsState(op);
+        EXPECT_EQ(w.CurrentFrame(), taken ? 5 : 0) << OperationName(op);
+        EXPECT_EQ(w.Renders, taken ? 1 : 0) << OperationName(op);
     }
 }
 
@@ -181,14 +196,14 @@ TEST(Component, PaintShowsTheLastFrameWithoutRendering) {
 
 TEST(Component, OperationNames) {
     TTransitionOperation op{};
-    EXPECT_TRUE(OperationFromName("toStripedIris", op));
+    EXPECT_TRUE(FromName("toStripedIris", op));
     EXPECT_EQ(op, Op::toStripedIris);
-    EXPECT_TRUE(OperationFromName("pUsH", op));
+    EXPECT_TRUE(FromName("pUsH", op));
     EXPECT_EQ(op, Op::toPush);
-    EXPECT_TRUE(OperationFromName("rgbblend", op));
+    EXPECT_TRUE(FromName("rgbblend", op));
     EXPECT_EQ(op, Op::toRGBBlend);
-    EXPECT_FALSE(OperationFromName("to", op));
-    EXPECT_FALSE(OperationFromName("wobble", op));
+    EXPECT_FALSE(FromName("to", op));
+    EXPECT_FALSE(FromName("wobble", op));
     EXPECT_EQ(OperationName(Op::toCheckerBlinds), "toCheckerBlinds");
     EXPECT_EQ(int(Op::toStripedIris), 26);
     EXPECT_EQ(int(Op::toCheckerBlinds), 19);
@@ -206,6 +221,7 @@ TEST(Component, TableRowsServeBothDirectionsWithOneRoutineOrTwo) {
         EXPECT_EQ(row.Forward != row.Reverse, twoRoutines.count(op) == 1) << OperationName(op);
         const bool stateful = op == Op::toRandomBars || op == Op::toTwinRandomBars;
         EXPECT_EQ(row.StateClass != nullptr, stateful) << OperationName(op);
+        EXPECT_EQ(OperationKeepsState(op), stateful) << OperationName(op);
     }
 }
 
