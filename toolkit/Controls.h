@@ -89,6 +89,12 @@ public:
     virtual void MouseMove(int x, int y);
     // Raises OnClick (controls with a state of their own change it first).
     virtual void Click();
+    // An access key (Alt + letter, lower case) went to the control's form: true when the
+    // control took it (focused or clicked what it stands for).
+    virtual bool DialogChar(wchar_t key) {
+        (void)key;
+        return false;
+    }
 
     TControlPeer& Peer() { return *FPeer; }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "support/Fixtures.h"
 #include "win32/WinFixtures.h"
 
 using namespace Toolkit;

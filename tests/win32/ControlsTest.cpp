@@ -3,7 +3,9 @@
 // closing with caFree, fonts and system colours.
 #include <gtest/gtest.h>
 
+#include "support/Fixtures.h"
 #include "toolkit/Forms.h"
+#include "toolkit/win32/Forms.h"
 #include "toolkit/win32/StdCtrls.h"
 #include "win32/WinFixtures.h"
 
@@ -20,7 +22,7 @@ TStrings Lines(std::initializer_list<const char*> items) {
 
 template <class T>
 T* Place(TWinControl* parent, int left, int top, const char* caption = nullptr) {
-    auto* c = new T(parent->ParentForm());  // the form owns and frees it
+    auto* c = new T(GetParentForm(*parent));  // the form owns and frees it
     if (caption) c->SetCaption(caption);
     c->SetLeft(left);
     c->SetTop(top);

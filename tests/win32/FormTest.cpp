@@ -9,7 +9,9 @@
 #include <string>
 #include <thread>
 
+#include "support/Fixtures.h"
 #include "toolkit/Forms.h"
+#include "toolkit/win32/Forms.h"
 #include "win32/WinFixtures.h"
 
 using namespace Toolkit;

@@ -6,7 +6,9 @@
 
 #include <cstdio>
 
+#include "support/Fixtures.h"
 #include "toolkit/Forms.h"
+#include "toolkit/win32/Forms.h"
 #include "win32/WinFixtures.h"
 
 using namespace Toolkit;

@@ -8,6 +8,7 @@
 #include "lumawipe_pictures.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/win32/Forms.h"
 #include "toolkit/win32/StdCtrls.h"
 
 using namespace Toolkit;

@@ -8,9 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "support/Fixtures.h"
-#include "toolkit/win32/Win32.h"
-#include "toolkit/win32/WinControls.h"
+#include "toolkit/win32/Gdi.h"
 
 namespace WinFixtures {
 

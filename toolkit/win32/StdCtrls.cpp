@@ -1,9 +1,9 @@
+// Standard-controls layer of the win32 backend: system button, edit and list windows
+// wrapped as controls, and the group boxes, panels, labels and bevels drawn by the toolkit.
 #include "toolkit/win32/StdCtrls.h"
 
 #include <algorithm>
 #include <cwctype>
-
-#include "toolkit/win32/Backend.h"
 
 namespace Toolkit {
 
@@ -74,8 +74,7 @@ void TButton::Command(WORD code) {
 }
 
 void TButton::Click() {
-    if (ModalResult != TModalResult::mrNone)
-        if (TForm* form = ParentForm()) form->SetModalResult(ModalResult);
+    if (ModalResult != TModalResult::mrNone) ModalResultClicked(ModalResult);
     TWinControl::Click();
 }
 
@@ -400,6 +399,12 @@ void TLabel::SetAutoSize(bool v) {
 }
 
 wchar_t TLabel::AccessKey() const { return AccessKeyOf(FCaption); }
+
+bool TLabel::DialogChar(wchar_t key) {
+    if (key != AccessKey() || !FocusControl || !FocusControl->CanFocus()) return false;
+    FocusControl->SetFocus();
+    return true;
+}
 
 void TLabel::AdjustSize() {
     if (!FAutoSize) return;

@@ -1,5 +1,6 @@
-// The standard controls the forms use: buttons, check boxes, radio groups, edits,
-// drop-down lists, labels, group boxes, bevels, panels and memos.
+// The standard-controls layer of the win32 backend: buttons, check boxes, radio groups,
+// edits, drop-down lists, labels, group boxes, bevels, panels and memos. They answer the
+// forms through the windowed controls' virtual calls and include nothing of forms.
 #pragma once
 
 #include <string>
@@ -22,6 +23,8 @@ public:
     TModalResult ModalResult = TModalResult::mrNone;
     void Click() override;
     bool DialogChar(wchar_t key) override;
+    bool IsDefault() const override { return FDefault; }
+    bool IsCancel() const override { return FCancel; }
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -165,6 +168,8 @@ public:
     TWinControl* FocusControl = nullptr;
     // The key after '&', lower case, or 0.
     wchar_t AccessKey() const;
+    // The access key focuses FocusControl.
+    bool DialogChar(wchar_t key) override;
 
 protected:
     void Paint() override;

@@ -1,15 +1,12 @@
-// Controls on real windows: the control peer, TWinControl, TCustomControl, TForm and the
-// keyboard handling of forms (key preview, access keys, dialog navigation).
+// Windowed-controls layer of the win32 backend: the control peer, the window procedure,
+// TWinControl and TCustomControl.
 #include "toolkit/win32/WinControls.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
-#include <set>
 
 #include "toolkit/Forms.h"
-#include "toolkit/win32/Backend.h"
-#include "toolkit/win32/StdCtrls.h"
+#include "toolkit/win32/MessageLoop.h"
 
 namespace Toolkit {
 
@@ -28,14 +25,14 @@ std::map<int, TWinControl*>& ControlIds() {
     return ids;
 }
 
-std::set<TForm*>& PendingReleases() {
-    static std::set<TForm*> forms;
-    return forms;
-}
-
-TForm* gMainForm = nullptr;
-
 TWinControl* WindowedParent(const TControl& control) { return dynamic_cast<TWinControl*>(control.Parent()); }
+
+// The nearest windowed control among control's parents.
+TWinControl* WindowedAncestor(const TControl& control) {
+    for (TControl* c = control.Parent(); c; c = c->Parent())
+        if (auto* w = dynamic_cast<TWinControl*>(c)) return w;
+    return nullptr;
+}
 
 HWND ParentWindow(const TControl& control) {
     TWinControl* parent = WindowedParent(control);
@@ -182,6 +179,11 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<TWinControl*>(GetPropW(hwnd, ControlProp)) : nullptr;
 }
 
+TWinControl* TWinControl::FromId(int id) {
+    const auto it = ControlIds().find(id);
+    return it != ControlIds().end() ? it->second : nullptr;
+}
+
 void TWinControl::Attach(HWND hwnd) {
     FHandle = hwnd;
     SetPropW(hwnd, ControlProp, this);
@@ -305,7 +307,7 @@ void TWinControl::UpdateWindowBounds() {
     if (!FHandle) return;
     SetWindowPos(FHandle, nullptr, Left(), Top(), Width(), WindowHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
     const bool shown = (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (shown != Visible()) ShowWindow(FHandle, Visible() ? (dynamic_cast<TForm*>(this) ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
+    if (shown != Visible()) ShowWindow(FHandle, Visible() ? (ActivatesWhenShown() ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
 }
 
 void TWinControl::SetCaption(const std::string& v) {
@@ -368,14 +370,16 @@ bool TWinControl::CanFocus() const {
 }
 
 void TWinControl::SetFocus() {
-    if (TForm* form = ParentForm(); form && form != this) form->SetActiveControl(this);
+    ControlFocused(*this);
     if (Handle()) ::SetFocus(FHandle);
 }
 
-TForm* TWinControl::ParentForm() {
-    for (TControl* c = this; c; c = c->Parent())
-        if (auto* form = dynamic_cast<TForm*>(c)) return form;
-    return nullptr;
+void TWinControl::ControlFocused(TWinControl& control) {
+    if (TWinControl* up = WindowedAncestor(*this)) up->ControlFocused(control);
+}
+
+void TWinControl::ModalResultClicked(TModalResult result) {
+    if (TWinControl* up = WindowedAncestor(*this)) up->ModalResultClicked(result);
 }
 
 int TWinControl::ClientWidth() const {
@@ -398,8 +402,6 @@ void TWinControl::SysColorChange() {
     }
     Invalidate();
 }
-
-bool TWinControl::DialogChar(wchar_t) { return false; }
 
 void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
     const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));
@@ -460,10 +462,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             // Notifications come back to the control that sent them.
             TWinControl* sender = lParam ? FromHandle(reinterpret_cast<HWND>(lParam)) : nullptr;
-            if (!sender) {
-                const auto it = ControlIds().find(LOWORD(wParam));
-                if (it != ControlIds().end()) sender = it->second;
-            }
+            if (!sender) sender = FromId(LOWORD(wParam));
             if (sender) {
                 sender->Command(HIWORD(wParam));
                 return 0;
@@ -504,7 +503,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_SETFOCUS:
-            if (TForm* form = ParentForm(); form && form != this) form->SetActiveControl(this);
+            ControlFocused(*this);
             if (OnEnter) OnEnter(this);
             break;
         case WM_KILLFOCUS:
@@ -597,269 +596,6 @@ void TCustomControl::PaintWindow(HDC dc) {
     RECT client;
     GetClientRect(Handle(), &client);
     PaintGraphicChildren(dc, client);
-}
-
-// ---------------------------------------------------------------------------------------
-// TForm
-
-TForm::TForm(TComponent* owner) : TWinControl(owner) {
-    SetVisible(false);  // shown by Show or ShowModal
-    SetBounds(0, 0, 320, 240);
-}
-
-TForm::~TForm() {
-    PendingReleases().erase(this);
-    if (gMainForm == this) gMainForm = nullptr;
-    // Owned controls go while the form is still whole.
-    DestroyComponents();
-    DestroyHandle();
-}
-
-void TForm::CreateParams(TCreateParams& params) {
-    params.ClassName = OwnClass;
-    params.ExStyle = WS_EX_CONTROLPARENT;
-    switch (FBorderStyle) {
-        case TFormBorderStyle::bsDialog:
-            params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-            params.ExStyle |= WS_EX_DLGMODALFRAME;
-            break;
-        case TFormBorderStyle::bsSizeable:
-            params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-            break;
-        case TFormBorderStyle::bsNone:
-            params.Style = WS_POPUP | WS_CLIPCHILDREN;
-            break;
-    }
-}
-
-void TForm::SetClientSize(int width, int height) {
-    TCreateParams params;
-    CreateParams(params);
-    RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
-}
-
-void TForm::CenterOnScreen() {
-    RECT work{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
-        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SetBounds(work.left + (work.right - work.left - Width()) / 2, work.top + (work.bottom - work.top - Height()) / 2,
-              Width(), Height());
-}
-
-void TForm::Show() {
-    const bool first = !HandleAllocated();
-    Handle();
-    if (first && FPosition == TPosition::poScreenCenter) CenterOnScreen();
-    SetVisible(true);
-    SetForegroundWindow(Handle());
-    if (OnShow) OnShow(this);
-    if (!FActiveControl) {
-        // Focus the first control in tab order that takes it.
-        std::function<TWinControl*(TWinControl*)> first = [&](TWinControl* parent) -> TWinControl* {
-            for (TWinControl* c : parent->TabList()) {
-                if (!c->CanFocus()) continue;
-                if (c->TabStop()) return c;
-                if (TWinControl* inner = first(c)) return inner;
-            }
-            return nullptr;
-        };
-        if (TWinControl* c = first(this)) c->SetFocus();
-    } else if (FActiveControl->CanFocus()) {
-        FActiveControl->SetFocus();
-    }
-}
-
-void TForm::Hide() { SetVisible(false); }
-
-void TForm::SetActiveControl(TWinControl* control) { FActiveControl = control; }
-
-namespace {
-BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
-    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
-    return TRUE;
-}
-}  // namespace
-
-TModalResult TForm::ShowModal() {
-    if (FModal || Visible()) throw Exception("Cannot make a visible window modal.");
-    std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
-    for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
-    FModal = true;
-    FModalResult = TModalResult::mrNone;
-    try {
-        Show();
-        MSG msg;
-        while (FModalResult == TModalResult::mrNone && !Application().Terminated()) {
-            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-            if (got == 0 || got == -1) {
-                Application().Terminate();
-                PostQuitMessage(0);
-                break;
-            }
-            DispatchOne(msg);
-        }
-    } catch (...) {
-        FModal = false;
-        for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
-        throw;
-    }
-    for (HWND hwnd : disabled)
-        if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
-    Hide();
-    FModal = false;
-    if (FModalResult == TModalResult::mrNone) FModalResult = TModalResult::mrCancel;
-    return FModalResult;
-}
-
-void TForm::Close() {
-    if (FReleasing) return;
-    TCloseAction action = FModal ? TCloseAction::caHide : (this == gMainForm ? TCloseAction::caFree : TCloseAction::caHide);
-    if (OnClose) OnClose(this, action);
-    if (action == TCloseAction::caNone) return;
-    if (FModal) {
-        if (FModalResult == TModalResult::mrNone) FModalResult = TModalResult::mrCancel;
-        return;
-    }
-    if (this == gMainForm) {
-        Application().Terminate();
-        PostQuitMessage(0);
-    }
-    Hide();
-    if (action == TCloseAction::caFree) {
-        // Freed once the message now being handled (perhaps one of ours) is done.
-        FReleasing = true;
-        PendingReleases().insert(this);
-        PostMessageW(UtilityWindow(), WM_RELEASE_FORM, 0, reinterpret_cast<LPARAM>(this));
-    }
-}
-
-void Win32::FreeReleasedForm(LPARAM form) {
-    auto* f = reinterpret_cast<TForm*>(form);
-    if (PendingReleases().erase(f)) delete f;
-}
-
-void TForm::MakeMainForm() { gMainForm = this; }
-TForm* TForm::MainForm() { return gMainForm; }
-
-namespace {
-// Controls of a form, depth first.
-void ForEachControl(TControl* parent, const std::function<bool(TControl*)>& fn, bool& done) {
-    for (TControl* c : parent->Controls()) {
-        if (done) return;
-        if (!c->Visible() || !c->Enabled()) continue;
-        if (fn(c)) {
-            done = true;
-            return;
-        }
-        ForEachControl(c, fn, done);
-    }
-}
-}  // namespace
-
-namespace {
-TButton* FindButton(TForm& form, bool (TButton::*flag)() const) {
-    TButton* found = nullptr;
-    bool done = false;
-    ForEachControl(
-        &form,
-        [&](TControl* c) {
-            auto* b = dynamic_cast<TButton*>(c);
-            if (!b || !(b->*flag)()) return false;
-            found = b;
-            return true;
-        },
-        done);
-    return found;
-}
-}  // namespace
-
-TButton* TForm::DefaultButton() { return FindButton(*this, &TButton::Default); }
-TButton* TForm::CancelButton() { return FindButton(*this, &TButton::Cancel); }
-
-bool TForm::DialogChar(wchar_t key) {
-    bool done = false;
-    ForEachControl(
-        this,
-        [&](TControl* c) {
-            if (auto* label = dynamic_cast<TLabel*>(c)) {
-                if (label->AccessKey() != key || !label->FocusControl || !label->FocusControl->CanFocus()) return false;
-                label->FocusControl->SetFocus();
-                return true;
-            }
-            auto* w = dynamic_cast<TWinControl*>(c);
-            return w && w->DialogChar(key);
-        },
-        done);
-    return done;
-}
-
-LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_CLOSE:
-            Close();
-            return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && FActiveControl && FActiveControl->CanFocus()) {
-                ::SetFocus(FActiveControl->Handle());
-                return 0;
-            }
-            break;
-        case WM_SYSCOLORCHANGE:
-            SysColorChange();
-            return 0;
-        case DM_GETDEFID: {
-            TWinControl* button = DefaultButton();
-            if (button && button->HandleAllocated() && button->CanFocus())
-                return MAKELRESULT(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
-            return 0;
-        }
-        case WM_COMMAND:
-            if (!lParam && ControlIds().find(LOWORD(wParam)) == ControlIds().end()) {
-                TButton* button = LOWORD(wParam) == IDOK       ? DefaultButton()
-                                  : LOWORD(wParam) == IDCANCEL ? CancelButton()
-                                                               : nullptr;
-                if (button && button->CanFocus()) button->Click();
-                return 0;
-            }
-            break;
-        default:
-            break;
-    }
-    return TWinControl::WndProc(msg, wParam, lParam);
-}
-
-// ---------------------------------------------------------------------------------------
-// Keyboard handling before dispatch
-
-bool Win32::PreTranslateMessage(MSG& msg) {
-    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd) return false;
-    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
-    if (!form) return false;
-    if (form->KeyPreview) {
-        if (msg.message == WM_KEYDOWN && form->OnKeyDown) {
-            WORD key = WORD(msg.wParam);
-            form->OnKeyDown(form, key);
-            if (!key) return true;
-            msg.wParam = key;
-        } else if (msg.message == WM_CHAR && form->OnKeyPress) {
-            wchar_t key = wchar_t(msg.wParam);
-            form->OnKeyPress(form, key);
-            if (!key) return true;
-            msg.wParam = WPARAM(key);
-        }
-    }
-    if (msg.message == WM_SYSCHAR && form->DialogChar(wchar_t(std::towlower(wint_t(msg.wParam))))) return true;
-    return IsDialogMessageW(root, &msg) != 0;
-}
-
-void Win32::DispatchOne(MSG& msg) {
-    if (HandleThreadMessage(msg) || PreTranslateMessage(msg)) return;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
 }
 
 }  // namespace Toolkit

@@ -1,5 +1,7 @@
-// Windowed controls of the win32 backend: TWinControl (a control with a window of its
-// own), TCustomControl (one that paints itself on a canvas) and TForm (a top-level one).
+// The windowed-controls layer of the win32 backend: TWinControl (a control with a window
+// of its own) and TCustomControl (one that paints itself on a canvas). What the layers
+// above need to ask of a control (access keys, default and cancel buttons, focus and
+// modal results reported to the form) are virtual calls declared here.
 #pragma once
 
 #include "toolkit/win32/WindowsApi.h"
@@ -9,13 +11,15 @@
 #include <vector>
 
 #include "toolkit/Controls.h"
-#include "toolkit/win32/Win32.h"
+#include "toolkit/win32/Gdi.h"
 
 namespace Toolkit {
 
 // A typed character; setting it to 0 discards it.
 using TKeyPressEvent = std::function<void(TObject* sender, wchar_t& key)>;
 using TKeyEvent = std::function<void(TObject* sender, WORD& key)>;
+
+enum class TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 
 // What CreateWindowEx is given for a control.
 struct TCreateParams {
@@ -64,13 +68,21 @@ public:
 
     // The window's control, or nullptr for windows not made by the toolkit.
     static TWinControl* FromHandle(HWND hwnd);
-    // The form a control sits on, or nullptr.
-    class TForm* ParentForm();
+    // The child control whose window has this id (WM_COMMAND), or nullptr.
+    static TWinControl* FromId(int id);
 
     // Called when the system colours have changed; passes it on to the children.
     virtual void SysColorChange();
-    // An access key (Alt + letter) went to the form: true when this control took it.
-    virtual bool DialogChar(wchar_t key);
+
+    // Pressed by Enter (IsDefault) or Escape (IsCancel) anywhere on its form.
+    virtual bool IsDefault() const { return false; }
+    virtual bool IsCancel() const { return false; }
+
+    // Reports passed up the parent chain to the control that takes them, a form: control
+    // (this one or one inside it) took the focus; a button inside asks to end the modal
+    // run with result. By default a control hands them to its windowed parent.
+    virtual void ControlFocused(TWinControl& control);
+    virtual void ModalResultClicked(TModalResult result);
 
 protected:
     virtual void CreateParams(TCreateParams& params);
@@ -89,6 +101,8 @@ protected:
     void UpdateWindowBounds();
     // Height given to the window (a drop-down list's includes its list).
     virtual int WindowHeight() const { return Height(); }
+    // Showing the window also activates it (top-level windows the user works in).
+    virtual bool ActivatesWhenShown() const { return false; }
     HWND WindowHandle() const { return FHandle; }
     void CreateHandle();
     void ApplyFont();
@@ -133,72 +147,6 @@ protected:
 private:
     TBitmap FSurface;
     bool FInPaint = false;
-};
-
-enum class TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
-enum class TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
-enum class TPosition : std::uint8_t { poDesigned, poScreenCenter };
-enum class TFormBorderStyle : std::uint8_t { bsDialog, bsSizeable, bsNone };
-
-class TButton;
-
-// A top-level window: dialog border, centred by default, shown modeless or modal.
-class TForm : public TWinControl {
-public:
-    explicit TForm(TComponent* owner);
-    ~TForm() override;
-
-    void SetClientSize(int width, int height);
-    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TFormBorderStyle v) { FBorderStyle = v; }
-    TPosition Position() const { return FPosition; }
-    void SetPosition(TPosition v) { FPosition = v; }
-    bool KeyPreview = false;
-
-    void Show();
-    void Hide();
-    // Shows the form modally: other windows of the program are disabled until
-    // ModalResult becomes non-zero (a button's ModalResult, Close, Escape on a cancel
-    // button). Returns the result.
-    TModalResult ShowModal();
-    bool Modal() const { return FModal; }
-    TModalResult ModalResult() const { return FModalResult; }
-    void SetModalResult(TModalResult v) { FModalResult = v; }
-    // Asks OnClose what to do (caHide by default; caFree frees the form once the
-    // current message is done). The application's main form ends the message loop.
-    void Close();
-
-    // Focus moves here when the form is activated.
-    TWinControl* ActiveControl() const { return FActiveControl; }
-    void SetActiveControl(TWinControl* control);
-
-    // The enabled, visible button with Default (Enter) or Cancel (Escape) set, or nullptr.
-    TButton* DefaultButton();
-    TButton* CancelButton();
-
-    std::function<void(TObject* sender, TCloseAction& action)> OnClose;
-    TNotifyEvent OnShow;
-    TNotifyEvent OnCreate;
-
-    // Makes this the form whose closing ends Application().Run().
-    void MakeMainForm();
-    static TForm* MainForm();
-
-    bool DialogChar(wchar_t key) override;
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    void CenterOnScreen();
-
-    TFormBorderStyle FBorderStyle = TFormBorderStyle::bsDialog;
-    TPosition FPosition = TPosition::poScreenCenter;
-    TModalResult FModalResult = TModalResult::mrNone;
-    TWinControl* FActiveControl = nullptr;
-    bool FModal = false;
-    bool FReleasing = false;
 };
 
 }  // namespace Toolkit

@@ -1,5 +1,6 @@
-// What Windows programs see of the win32 backend beyond the portable toolkit: bitmap
-// handles, GDI drawing on bitmaps, fonts and the count of GDI objects the toolkit holds.
+// The bottom layer of the win32 backend: DIB sections behind bitmaps, bitmap handles,
+// GDI drawing on bitmaps, fonts, system colours and the count of GDI objects the toolkit
+// holds. It uses nothing of the message loop or of windows.
 #pragma once
 
 #include "toolkit/win32/WindowsApi.h"
@@ -40,8 +41,9 @@ private:
     HGDIOBJ FOld = nullptr;
 };
 
-// GDI objects (bitmaps, device contexts, fonts, brushes, pens) created and not yet
-// deleted by the toolkit. Every creation and deletion of the backend goes through it.
+// GDI objects (bitmaps, device contexts, fonts, brushes) created or adopted and not yet
+// deleted by the toolkit. Every creation and deletion of the backend goes through this
+// layer, which counts them in one place.
 long GdiObjectCount();
 
 enum class TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
@@ -83,5 +85,20 @@ private:
 // UTF-8 and UTF-16 conversions for the wide Windows calls.
 std::wstring Widen(const std::string& s);
 std::string Narrow(const std::wstring& s);
+
+namespace Win32 {
+
+// Counted GDI objects for the backend's higher layers: a memory DC (raises
+// EOutOfResources when none can be made), a solid brush of a colour (system colours
+// resolved), and their deletion.
+HDC NewMemoryDC();
+void DeleteMemoryDC(HDC dc);
+HBRUSH NewSolidBrush(TColor color);
+void DeleteGdiObject(HGDIOBJ object);
+
+// 24-bit bottom-up rows of a bitmap of the given size, as GetDIBits and SetDIBits take them.
+BITMAPINFO DibInfo(int width, int height);
+
+}  // namespace Win32
 
 }  // namespace Toolkit

@@ -1,47 +1,50 @@
-// Win32 backend: DIB sections behind bitmaps, bitmap handles, fonts, timers on SetTimer,
-// synchronized calls through a hidden window, system colours, the application object.
-#include "toolkit/win32/Backend.h"
+// GDI layer of the win32 backend: DIB sections behind bitmaps, bitmap handles, GDI
+// drawing on bitmaps, fonts, system colours, and the count of the GDI objects held.
+#include "toolkit/win32/Gdi.h"
 
 #include <atomic>
 #include <cstring>
-#include <map>
 #include <vector>
-
-#include "toolkit/ExtCtrls.h"
-#include "toolkit/Forms.h"
-#include "toolkit/Threads.h"
-#include "toolkit/win32/Win32.h"
 
 namespace Toolkit {
 
 namespace Win32 {
 
 namespace {
+
 std::atomic<long> gGdiObjects{0};
+
+// The one place that counts: every GDI object the backend creates or adopts passes
+// through Held (a null handle, nothing made, counts nothing), and every one it deletes
+// through DeleteGdiObject or DeleteMemoryDC.
+template <class Handle>
+Handle Held(Handle object) {
+    if (object) gGdiObjects.fetch_add(1, std::memory_order_relaxed);
+    return object;
 }
 
-void CountGdi(long delta) { gGdiObjects.fetch_add(delta, std::memory_order_relaxed); }
+void Released() { gGdiObjects.fetch_sub(1, std::memory_order_relaxed); }
+
+}  // namespace
 
 HDC NewMemoryDC() {
-    HDC dc = CreateCompatibleDC(nullptr);
+    HDC dc = Held(CreateCompatibleDC(nullptr));
     if (!dc) throw EOutOfResources("Unable to create a device context.");
-    CountGdi(1);
     return dc;
 }
 
 void DeleteMemoryDC(HDC dc) {
-    if (dc && DeleteDC(dc)) CountGdi(-1);
+    if (dc && DeleteDC(dc)) Released();
 }
 
 HBRUSH NewSolidBrush(TColor color) {
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+    HBRUSH brush = Held(CreateSolidBrush(ColorToRGB(color)));
     if (!brush) throw EOutOfResources("Unable to create a brush.");
-    CountGdi(1);
     return brush;
 }
 
 void DeleteGdiObject(HGDIOBJ object) {
-    if (object && DeleteObject(object)) CountGdi(-1);
+    if (object && DeleteObject(object)) Released();
 }
 
 BITMAPINFO DibInfo(int width, int height) {
@@ -57,6 +60,14 @@ BITMAPINFO DibInfo(int width, int height) {
 }
 
 namespace {
+
+// Pixel store with an HBITMAP behind it.
+class THandleStore : public TPixelStore {
+public:
+    virtual HBITMAP Handle() const = 0;
+    // Reads the picture back from the handle after GDI drew on it (foreign formats).
+    virtual void Reload() {}
+};
 
 // A 24-bit bottom-up DIB section: the toolkit's own pictures, and adopted handles of
 // exactly that format.
@@ -87,10 +98,10 @@ public:
     // Reads the picture as 24-bit bottom-up rows through GetDIBits.
     static bool Read(HBITMAP handle, int width, int height, std::uint8_t* rows) {
         BITMAPINFO info = DibInfo(width, height);
-        HDC dc = CreateCompatibleDC(nullptr);
+        HDC dc = Held(CreateCompatibleDC(nullptr));
         if (!dc) return false;
         const int lines = GetDIBits(dc, handle, 0, UINT(height), rows, &info, DIB_RGB_COLORS);
-        DeleteDC(dc);
+        DeleteMemoryDC(dc);
         return lines == height;
     }
 
@@ -113,9 +124,9 @@ bool IsBottomUp(HBITMAP handle, const DIBSECTION& section) {
     *first = std::uint8_t(saved ^ 0xFF);
     BITMAPINFO info = DibInfo(section.dsBm.bmWidth, section.dsBm.bmHeight);
     std::vector<std::uint8_t> bottom(DibStride(section.dsBm.bmWidth));
-    HDC dc = CreateCompatibleDC(nullptr);
+    HDC dc = Held(CreateCompatibleDC(nullptr));
     const bool read = dc && GetDIBits(dc, handle, 0, 1, bottom.data(), &info, DIB_RGB_COLORS) == 1;
-    if (dc) DeleteDC(dc);
+    DeleteMemoryDC(dc);
     *first = saved;
     return read && bottom[0] == std::uint8_t(saved ^ 0xFF);
 }
@@ -130,13 +141,12 @@ std::unique_ptr<TPixelStore> NewPixelStore(int width, int height) {
     const std::size_t bytes = CheckedImageSize(width, height);
     BITMAPINFO info = DibInfo(width, height);
     void* bits = nullptr;
-    HBITMAP handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP handle = Held(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!handle || !bits) {
-        if (handle) DeleteObject(handle);
+        DeleteGdiObject(handle);
         throw EOutOfResources("Unable to create a bitmap of " + std::to_string(width) + " x " +
                               std::to_string(height) + " pixels.");
     }
-    CountGdi(1);
     std::memset(bits, 0, bytes);  // callers rely on zeroed rows
     return std::make_unique<TDibSectionStore>(handle, static_cast<std::uint8_t*>(bits));
 }
@@ -178,7 +188,7 @@ void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle) {
             throw EInvalidGraphic("Invalid bitmap handle: its pixels cannot be read.");
         store = std::make_unique<TForeignStore>(handle, width, height, std::move(rows));
     }
-    CountGdi(1);  // the bitmap now holds one more GDI object
+    Held(handle);  // the bitmap now holds one more GDI object
     bitmap.Adopt(std::move(store), width, height);
     bitmap.Changed();
 }
@@ -262,10 +272,8 @@ HFONT TFont::Handle() const {
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     const std::wstring face = Widen(FName).substr(0, LF_FACESIZE - 1);
     std::wmemcpy(lf.lfFaceName, face.c_str(), face.size() + 1);
-    FHandle = CreateFontIndirectW(&lf);
-    if (!FHandle) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    CountGdi(1);
-    return FHandle;
+    FHandle = Held(CreateFontIndirectW(&lf));
+    return FHandle ? FHandle : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 std::wstring Widen(const std::string& s) {
@@ -284,176 +292,10 @@ std::string Narrow(const std::wstring& w) {
     return s;
 }
 
-// ---------------------------------------------------------------------------------------
-// The hidden window, timers and synchronized calls
-
-namespace {
-
-// The user-interface thread: the one that loads the program (or the DLL).
-const DWORD gMainThreadId = GetCurrentThreadId();
-
-class TWin32TimerPeer;
-std::map<UINT_PTR, TWin32TimerPeer*>& Timers() {
-    static std::map<UINT_PTR, TWin32TimerPeer*> timers;
-    return timers;
-}
-
-class TWin32TimerPeer final : public TTimerPeer {
-public:
-    explicit TWin32TimerPeer(TTimer& timer) : FTimer(timer) {
-        static UINT_PTR nextId = 1;
-        FId = nextId++;
-    }
-    ~TWin32TimerPeer() override { Update(0); }
-    void Update(std::uint32_t interval) override {
-        if (FArmed) {
-            KillTimer(UtilityWindow(), FId);
-            Timers().erase(FId);
-            FArmed = false;
-        }
-        if (interval == 0) return;
-        if (!UtilityWindow() || !SetTimer(UtilityWindow(), FId, interval, nullptr))
-            throw EOutOfResources("Unable to start a timer.");
-        Timers()[FId] = this;
-        FArmed = true;
-    }
-    TTimer& Timer() { return FTimer; }
-
-private:
-    TTimer& FTimer;
-    UINT_PTR FId = 0;
-    bool FArmed = false;
-};
-
-LRESULT CALLBACK UtilityProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_SYNCHRONIZE:
-            RunSynchronizedCalls();
-            return 0;
-        case WM_TIMER: {
-            const auto it = Timers().find(wParam);
-            if (it != Timers().end()) it->second->Timer().Tick();  // may free the timer
-            return 0;
-        }
-        case WM_RELEASE_FORM:
-            FreeReleasedForm(lParam);
-            return 0;
-        default:
-            return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
-}  // namespace
-
-HINSTANCE Win32::ToolkitModule() {
-    static const HINSTANCE module = [] {
-        HMODULE m = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCWSTR>(&UtilityProc), &m);
-        return m ? m : GetModuleHandleW(nullptr);
-    }();
-    return module;
-}
-
-namespace {
-std::atomic<HWND> gUtilityWindow{nullptr};
-}
-
-HWND Win32::UtilityWindow() {
-    if (HWND window = gUtilityWindow.load()) return window;
-    if (GetCurrentThreadId() != gMainThreadId) return nullptr;  // only the UI thread may own it
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = UtilityProc;
-    wc.hInstance = ToolkitModule();
-    wc.lpszClassName = L"LumawipeUtility";
-    RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, L"LumawipeUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ToolkitModule(),
-                                  nullptr);
-    gUtilityWindow.store(window);
-    return window;
-}
-
-std::unique_ptr<TTimerPeer> NewTimerPeer(TTimer& timer) { return std::make_unique<TWin32TimerPeer>(timer); }
-
-void NotifyMainThread() {
-    // The window's message also arrives inside modal loops (message boxes, menus), where
-    // a thread message would be lost; before the window exists the thread's queue is all
-    // there is, and the toolkit's loops look there too.
-    if (HWND window = UtilityWindow())
-        PostMessageW(window, WM_SYNCHRONIZE, 0, 0);
-    else
-        PostThreadMessageW(gMainThreadId, WM_SYNCHRONIZE, 0, 0);
-}
-
 TColor ColorToRGB(TColor color) {
     if (!(color & SystemColorFlag)) return color;
     const int index = int(color & 0xFF);
     return index < SystemColorCount ? TColor(GetSysColor(index)) : 0;
-}
-
-// ---------------------------------------------------------------------------------------
-// Application
-
-TApplication& Application() {
-    static TApplication app;
-    return app;
-}
-
-namespace {
-bool gReporting = false;  // a message box of HandleException is open
-}
-
-void TApplication::HandleException(const std::exception& e) {
-    if (OnException) {
-        OnException(e);
-        return;
-    }
-    // Every tick of a failing timer lands here while the box is open: one box is enough.
-    if (gReporting) return;
-    gReporting = true;
-    const std::wstring caption = Widen(Title.empty() ? std::string("Error") : Title);
-    MessageBoxW(GetActiveWindow(), Widen(e.what()).c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
-    gReporting = false;
-}
-
-void Win32::PumpWaiting() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            Application().Terminate();
-            PostQuitMessage(int(msg.wParam));  // leave it for the outer loop as well
-            break;
-        }
-        DispatchOne(msg);
-    }
-}
-
-void TApplication::ProcessMessages() {
-    UtilityWindow();
-    PumpWaiting();
-    RunSynchronizedCalls();
-}
-
-bool TApplication::IsMainThread() const { return GetCurrentThreadId() == gMainThreadId; }
-
-namespace Win32 {
-// A thread message of the toolkit (posted before its window existed).
-bool HandleThreadMessage(const MSG& msg) {
-    if (msg.hwnd || msg.message != WM_SYNCHRONIZE) return false;
-    RunSynchronizedCalls();
-    return true;
-}
-}  // namespace Win32
-
-void TApplication::Run() {
-    UtilityWindow();
-    MSG msg;
-    while (!FTerminated) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
-        DispatchOne(msg);
-    }
-    FTerminated = true;
 }
 
 }  // namespace Toolkit
