@@ -17,7 +17,6 @@ using Fixtures::Px;
 
 namespace {
 
-constexpr TColor clSilver = 0xC0C0C0;
 constexpr TColor Outside = 0x123456;  // in no palette cell, and no system colour
 
 // How far (x, y) lies inside the cell r: 0 on its outer pixel ring, -1 just around it.
