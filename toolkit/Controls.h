@@ -1,8 +1,10 @@
 // Visual controls: position, size, repaint requests and a canvas to paint on.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "toolkit/Classes.h"
@@ -35,6 +37,15 @@ public:
 
 // Supplied by the backend.
 std::unique_ptr<TControlPeer> NewControlPeer(TControl& control);
+
+// A mouse pointer shape: 0 the default of the window, negative the system's shapes,
+// positive a program's own (see the backend's cursor table).
+using TCursor = std::int16_t;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crHandPoint = -21;
 
 class TControl : public TComponent {
 public:
@@ -75,6 +86,13 @@ public:
     // Runs Paint on the control's canvas (called by the backend).
     void PaintControl();
 
+    // Pointer shape over the control.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor v) { FCursor = v; }
+    // Text shown in a tip while the pointer rests on the control, when ShowHint is set.
+    std::string Hint;
+    bool ShowHint = false;
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -107,6 +125,7 @@ private:
     bool FVisible = true;
     bool FEnabled = true;
     bool FOpaque = false;
+    TCursor FCursor = crDefault;
     TAlign FAlign = TAlign::alNone;
     TControl* FParent = nullptr;
     std::vector<TControl*> FControls;

@@ -410,13 +410,7 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
         target = FMouseTarget;
     } else {
         FMouseTarget = nullptr;
-        const POINT pt{x, y};
-        for (auto it = Controls().rbegin(); it != Controls().rend() && !target; ++it) {
-            TControl* c = *it;
-            if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->Enabled()) continue;
-            const RECT r = ToRECT(c->BoundsRect());
-            if (PtInRect(&r, pt)) target = c;
-        }
+        target = GraphicChildAt(x, y);
     }
     TControl& to = target ? *target : *this;
     const int cx = target ? x - target->Left() : x, cy = target ? y - target->Top() : y;
@@ -451,6 +445,60 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
             break;
     }
 }
+
+TControl* TWinControl::GraphicChildAt(int x, int y) const {
+    const POINT pt{x, y};
+    for (auto it = Controls().rbegin(); it != Controls().rend(); ++it) {
+        TControl* c = *it;
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->Enabled()) continue;
+        const RECT r = ToRECT(c->BoundsRect());
+        if (PtInRect(&r, pt)) return c;
+    }
+    return nullptr;
+}
+
+bool TWinControl::SetCursorShape() {
+    POINT pt;
+    if (!GetCursorPos(&pt) || !ScreenToClient(FHandle, &pt)) return false;
+    const TControl* over = GraphicChildAt(pt.x, pt.y);
+    const TCursor shape = over && over->Cursor() != crDefault ? over->Cursor() : Cursor();
+    HCURSOR cursor = Win32::CursorHandle(shape);
+    if (!cursor) return false;
+    ::SetCursor(cursor);
+    return true;
+}
+
+namespace Win32 {
+
+namespace {
+std::map<TCursor, HCURSOR>& CustomCursors() {
+    static std::map<TCursor, HCURSOR> table;
+    return table;
+}
+}  // namespace
+
+void SetCustomCursor(TCursor id, HCURSOR cursor) {
+    if (id > 0) CustomCursors()[id] = cursor;
+}
+
+HCURSOR CursorHandle(TCursor id) {
+    if (id > 0) {
+        const auto it = CustomCursors().find(id);
+        return it == CustomCursors().end() ? nullptr : it->second;
+    }
+    // The system's cursor ids (IDC_ARROW ...), as wide resource names.
+    WORD system = 0;
+    switch (id) {
+        case crArrow: system = 32512; break;
+        case crIBeam: system = 32513; break;
+        case crHourGlass: system = 32514; break;
+        case crHandPoint: system = 32649; break;
+        default: return nullptr;
+    }
+    return LoadCursorW(nullptr, MAKEINTRESOURCEW(system));
+}
+
+}  // namespace Win32
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(FDefProc ? FDefProc : DefWindowProcW, FHandle, msg, wParam, lParam);
@@ -501,6 +549,18 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 RouteMouse(msg, lParam);
                 return 0;
             }
+            break;
+        case WM_CTLCOLOREDIT: {
+            // An edit shows its text in its font's colour (a value kept back shows red).
+            const TWinControl* edit = FromHandle(reinterpret_cast<HWND>(lParam));
+            if (!edit || edit->FFont.Color() == clWindowText) break;
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, ColorToRGB(edit->FFont.Color()));
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));  // the system's: not ours to free
+        }
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == FHandle && LOWORD(lParam) == HTCLIENT && SetCursorShape()) return TRUE;
             break;
         case WM_SETFOCUS:
             ControlFocused(*this);

@@ -28,6 +28,15 @@ struct TCreateParams {
     DWORD ExStyle = 0;
 };
 
+namespace Win32 {
+// The cursor table: a program's own shapes under positive ids (a cursor resource loaded
+// once and installed here); the system's under the negative ones. The table does not
+// own the handles (cursors loaded from resources are shared).
+void SetCustomCursor(TCursor id, HCURSOR cursor);
+// The handle of a shape, or nullptr for crDefault and unknown ids.
+HCURSOR CursorHandle(TCursor id);
+}  // namespace Win32
+
 class TWinControl : public TControl {
 public:
     explicit TWinControl(TComponent* owner);
@@ -117,6 +126,10 @@ private:
     // Mouse messages of our own windows: to the windowless child under the pointer (or
     // the one holding the capture), else to this control.
     void RouteMouse(UINT msg, LPARAM lParam);
+    // The visible, enabled windowless child at client point (x, y), or nullptr.
+    TControl* GraphicChildAt(int x, int y) const;
+    // WM_SETCURSOR over the client area: the shape of the control under the pointer.
+    bool SetCursorShape();
     void ParentChanged(TControl* from);
     void ArrangeTabOrder();
 
