@@ -85,10 +85,8 @@ inline constexpr const char* SBitmapsUnequal = "Bitmaps are unequal in size.";
 // ---------------------------------------------------------------------------------------
 // Pixel access: 24-bit bottom-up rows in blue-green-red order, each padded to 4 bytes.
 
-// Uncompressed rows; <windows.h> defines the same name as a macro of the same value.
-#ifndef BI_RGB
-constexpr std::uint32_t BI_RGB = 0;
-#endif
+// biCompression of uncompressed rows.
+using Toolkit::DibRgb;
 
 struct TBitmapInfoHeader {
     std::uint32_t biSize = 0;
@@ -115,12 +113,17 @@ void SetBitmapPixels(TBitmap& Bitmap, std::uint8_t*& Bits, const TBitmapInfoHead
 void FreeBitmapPixels(std::uint8_t*& Bits);
 
 constexpr std::size_t RowStride(const TBitmapInfoHeader& Info) {
-    return ((std::size_t(std::uint32_t(Info.biWidth)) * Info.biBitCount + 31) >> 5) * 4;
+    return Toolkit::DibStride(Info.biWidth, Info.biBitCount);
+}
+
+// The pixels of a buffer GetBitmapPixels has filled.
+inline Toolkit::TPixelView PixelView(std::uint8_t* Bits, const TBitmapInfoHeader& Info) {
+    return Toolkit::DibView(Bits, Info.biWidth, Info.biHeight);
 }
 
 // Address of the blue byte of pixel (Row from the bottom, Column). No bounds test.
 inline std::uint8_t* PixelAddress(std::uint8_t* Bits, const TBitmapInfoHeader& Info, int Row, int Column) {
-    return Bits + RowStride(Info) * std::size_t(Row) + 3 * std::size_t(Column);
+    return PixelView(Bits, Info).At(Column, Info.biHeight - 1 - Row);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -81,14 +81,11 @@ void DrawBars(TBitmap& work, const TBitmap& picture, const BarMasks& masks) {
             anyColumn = true;
         }
 
-    std::uint8_t* const dstBits = work.Bits();
-    const std::uint8_t* const srcBits = picture.Bits();
-    const std::size_t dstStride = work.Stride();
-    const std::size_t srcStride = picture.Stride();
-    // Bottom-up rows: picture line y is row Height - 1 - y; descending y walks memory forwards.
-    for (int y = h - 1; y >= 0; --y) {
-        std::uint8_t* d = dstBits + dstStride * std::size_t(work.Height() - 1 - y);
-        const std::uint8_t* s = srcBits + srcStride * std::size_t(picture.Height() - 1 - y);
+    const Toolkit::TPixelView dst = work.Pixels();
+    const Toolkit::TConstPixelView src = picture.Pixels();
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* d = dst.Row(y);
+        const std::uint8_t* s = src.Row(y);
         if (masks.Rows[std::size_t(y)]) {
             std::memcpy(d, s, rowBytes);
         } else if (anyColumn) {

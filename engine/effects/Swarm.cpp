@@ -3,6 +3,7 @@
 // every frame. The reverse routine plays the same picture backwards.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "engine/effects/EffectKit.h"
 
@@ -16,31 +17,16 @@ namespace {
 // outside either bitmap, as a 1 x 1 rectangle copy does.
 class PixelCopier {
 public:
-    PixelCopier(TBitmap& work, const TBitmap& picture)
-        : FDst(work.Bits()),
-          FSrc(picture.Bits()),
-          FDstStride(work.Stride()),
-          FSrcStride(picture.Stride()),
-          FDstHeight(work.Height()),
-          FSrcHeight(picture.Height()),
-          FWidth(std::min(work.Width(), picture.Width())),
-          FHeight(std::min(work.Height(), picture.Height())) {}
+    PixelCopier(TBitmap& work, const TBitmap& picture) : FDst(work.Pixels()), FSrc(picture.Pixels()) {}
 
     void Copy(std::int64_t x, std::int64_t y) {
-        if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) return;
-        std::uint8_t* d = FDst + FDstStride * std::size_t(FDstHeight - 1 - y) + std::size_t(x) * 3;
-        const std::uint8_t* s = FSrc + FSrcStride * std::size_t(FSrcHeight - 1 - y) + std::size_t(x) * 3;
-        d[0] = s[0];
-        d[1] = s[1];
-        d[2] = s[2];
+        if (x < 0 || y < 0 || x >= std::min(FDst.Width, FSrc.Width) || y >= std::min(FDst.Height, FSrc.Height)) return;
+        std::memcpy(FDst.At(int(x), int(y)), FSrc.At(int(x), int(y)), 3);
     }
 
 private:
-    std::uint8_t* FDst;
-    const std::uint8_t* FSrc;
-    std::size_t FDstStride, FSrcStride;
-    std::int64_t FDstHeight, FSrcHeight;
-    std::int64_t FWidth, FHeight;
+    Toolkit::TPixelView FDst;
+    Toolkit::TConstPixelView FSrc;
 };
 
 // A rectangle whose sides are computed in 64 bits, clipped to the frame so that it fits
