@@ -1,7 +1,7 @@
 #include <cctype>
 
+#include "engine/EffectApi.h"
 #include "engine/FXStates.h"
-#include "engine/Wipekit.h"
 
 namespace Wipekit {
 

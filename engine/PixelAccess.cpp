@@ -1,7 +1,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/Wipekit.h"
+#include "engine/PixelAccess.h"
 
 namespace Wipekit {
 

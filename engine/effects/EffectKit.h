@@ -5,7 +5,7 @@
 #include <cassert>
 #include <cstdint>
 
-#include "engine/Wipekit.h"
+#include "engine/EffectApi.h"
 
 namespace Wipekit::Effects {
 
@@ -53,9 +53,6 @@ struct Pictures {
 inline Pictures ByDirection(const TBitmap& from, const TBitmap& to, bool reverse) {
     return reverse ? Pictures{from, to} : Pictures{to, from};
 }
-
-// Raised by a table row whose routine is not part of this build.
-[[noreturn]] void NotBuilt(TTransitionOperation op);
 
 // ---------------------------------------------------------------------------------------
 // Band geometry in 64 bits. Effects add, subtract and double 32-bit frames and Delta

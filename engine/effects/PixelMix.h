@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/Wipekit.h"
+#include "engine/PixelAccess.h"
 
 namespace Wipekit::Effects {
 
