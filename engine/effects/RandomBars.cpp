@@ -124,10 +124,10 @@ BarsFrame DrawBackground(TBarsFXState& s, const TBitmap& FromBitmap, const TBitm
     }
     if (f != s.BarCount) {
         PickBars(s, f);
-        Uncover(WorkBitmap, background, p.ClientRect);
+        CopyBand(WorkBitmap, background, p.ClientRect);
         frame.DrawShownBars = true;
     } else {
-        Uncover(WorkBitmap, bars, p.ClientRect);
+        CopyBand(WorkBitmap, bars, p.ClientRect);
     }
     return frame;
 }
@@ -141,7 +141,7 @@ bool RandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitma
     const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, p);
     if (frame.DrawShownBars) {
         BarMasks masks(WorkBitmap.Width(), WorkBitmap.Height());
-        const bool columns = IsHorizontal(p.Modifier);
+        const bool columns = MotionAxis(p.Modifier).Horizontal;
         for (const TBarNode* n = s.Shown; n; n = n->Next) {
             if (columns)
                 masks.Column(n->Value);
