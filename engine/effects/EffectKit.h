@@ -1,4 +1,5 @@
-// Drawing helpers shared by the effect routines.
+// What the effect routines share: the one copy, band geometry, direction as an Axis and
+// the generated forward and reverse routines.
 #pragma once
 
 #include <algorithm>
@@ -48,8 +49,8 @@ struct TRect64 {
     constexpr std::int64_t Height() const { return Bottom - Top; }
 };
 
-// The one copy of the effects: rectangle from of src onto rectangle to of work, combined
-// by mode. Rectangles of one size are copied pixel for pixel, whatever the range of their
+// Copies rectangle from of src onto rectangle to of work, combined by mode; every effect
+// draws through it. Rectangles of one size are copied pixel for pixel, whatever the range of their
 // coordinates, and only the pixels that lie inside both bitmaps are drawn. Rectangles of
 // different sizes (which must have 32-bit coordinates) are stretched by the canvas's
 // nearest-neighbour copy, clipped to both bitmaps.
