@@ -43,8 +43,9 @@ void WritePng(const TBitmap& bitmap, const std::string& path) {
     png_set_IHDR(png, info, png_uint_32(bitmap.Width()), png_uint_32(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        const std::uint8_t* src = bitmap.ScanLine(y);
+    const Toolkit::TConstPixelView pixels = bitmap.Pixels();
+    for (int y = 0; y < pixels.Height; ++y) {
+        const std::uint8_t* src = pixels.Row(y);
         for (int x = 0; x < bitmap.Width(); ++x) {
             row[std::size_t(x) * 3] = src[x * 3 + 2];
             row[std::size_t(x) * 3 + 1] = src[x * 3 + 1];
@@ -112,8 +113,9 @@ void GifWriter::AddFrame(const TBitmap& frame) {
     const int w = g.Width, h = g.Height;
     const std::size_t n = std::size_t(w) * std::size_t(h);
     std::vector<GifByteType> red(n, 0), green(n, 0), blue(n, 0), indices(n, 0);
-    for (int y = 0; y < std::min(h, frame.Height()); ++y) {
-        const std::uint8_t* src = frame.ScanLine(y);
+    const Toolkit::TConstPixelView pixels = frame.Pixels();
+    for (int y = 0; y < std::min(h, pixels.Height); ++y) {
+        const std::uint8_t* src = pixels.Row(y);
         for (int x = 0; x < std::min(w, frame.Width()); ++x) {
             const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
             blue[i] = src[x * 3];

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/Wipekit.h"
+#include "engine/EffectApi.h"
 
 namespace Wipekit {
 

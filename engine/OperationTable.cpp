@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "engine/EffectApi.h"
 #include "engine/FXStates.h"
-#include "engine/Wipekit.h"
 
 namespace Wipekit {
 

@@ -1,7 +1,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/Wipekit.h"
+#include "engine/PixelAccess.h"
 
 namespace Wipekit {
 
@@ -67,7 +67,7 @@ void GetBitmapPixels(const TBitmap& Bitmap, std::uint8_t*& Bits, std::uint32_t& 
     Info.biHeight = Bitmap.Height();
     Info.biPlanes = 1;
     Info.biBitCount = 24;
-    Info.biCompression = BI_RGB;
+    Info.biCompression = DibRgb;
     Info.biSizeImage = 0;
     Info.biClrUsed = 0;
     if (Bitmap.Empty()) throw ELumawipeBitmapConvert(SUnableToGetBitmap);
@@ -78,7 +78,7 @@ void GetBitmapPixels(const TBitmap& Bitmap, std::uint8_t*& Bits, std::uint32_t& 
         Size = 0;
         throw ELumawipeBitmapConvert(SUnableToGetBitmap);
     }
-    std::memcpy(Bits, Bitmap.Bits(), Size);
+    Toolkit::CopyPixels(PixelView(Bits, Info), Bitmap.Pixels());
 }
 
 void FreeBitmapPixels(std::uint8_t*& Bits) {
@@ -88,10 +88,10 @@ void FreeBitmapPixels(std::uint8_t*& Bits) {
 
 void SetBitmapPixels(TBitmap& Bitmap, std::uint8_t*& Bits, const TBitmapInfoHeader& Info) {
     // Only a buffer that describes exactly this bitmap's rows can be written.
-    const bool fits = Bits && Info.biBitCount == 24 && Info.biCompression == BI_RGB && Info.biWidth > 0 &&
+    const bool fits = Bits && Info.biBitCount == 24 && Info.biCompression == DibRgb && Info.biWidth > 0 &&
                       Info.biHeight > 0 && Info.biWidth == Bitmap.Width() && Info.biHeight == Bitmap.Height();
     if (fits) {
-        std::memcpy(Bitmap.Bits(), Bits, Bitmap.ImageSize());
+        Toolkit::CopyPixels(Bitmap.Pixels(), PixelView(Bits, Info));
         Bitmap.Changed();
     }
     FreeBitmapPixels(Bits);

@@ -1,4 +1,4 @@
-// Bitmaps and canvases: 24-bit bottom-up DIB memory and the drawing operations on it.
+// Bitmaps and canvases: 24-bit DIB memory and the drawing operations on it.
 //
 // Every drawing operation is portable C++ on the bitmap's own memory, so each platform
 // produces the same bytes. The platform backend only supplies where the memory lives
@@ -13,32 +13,13 @@
 #include <string>
 
 #include "toolkit/Lifeline.h"
+#include "toolkit/Pixels.h"
 #include "toolkit/Types.h"
 
 namespace Toolkit {
 
 class TBitmap;
-
-// Largest picture a bitmap accepts: a side of at most MaxBitmapSide pixels and at most
-// MaxBitmapBytes bytes of pixel rows. Larger requests raise EOutOfResources.
-constexpr int MaxBitmapSide = 32768;
-constexpr std::size_t MaxBitmapBytes = std::size_t(1) << 30;
-
-// Bytes per row of a 24-bit bottom-up DIB: each row padded to a multiple of 4 bytes.
-constexpr std::size_t DibStride(int width) { return ((std::size_t(width) * 24 + 31) / 32) * 4; }
-
-// Memory holding a bitmap's pixel rows. Backends derive from it (Windows: a DIB section).
-class TPixelStore {
-public:
-    virtual ~TPixelStore() = default;
-    virtual std::uint8_t* Bits() = 0;
-    // Called before the toolkit reads or writes the bytes (Windows: GdiFlush).
-    virtual void Sync() {}
-};
-
-// Supplied by the backend: zero-filled storage for a width x height 24-bit DIB
-// (both > 0, already checked against the limits).
-std::unique_ptr<TPixelStore> NewPixelStore(int width, int height);
+struct TBmpPicture;
 
 enum class TBrushStyle : std::uint8_t { bsSolid, bsClear };
 enum class TPenStyle : std::uint8_t { psSolid, psDash, psDot, psClear };
@@ -99,8 +80,7 @@ private:
     TBitmap& FTarget;
 };
 
-// A 24-bit picture held as a bottom-up DIB: rows of blue-green-red triples, each row
-// padded to a multiple of 4 bytes, row 0 the bottom line.
+// A 24-bit picture held in DIB memory (see Pixels.h), read and written through its view.
 class TBitmap {
 public:
     TBitmap();
@@ -111,8 +91,7 @@ public:
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     bool Empty() const { return FWidth == 0 || FHeight == 0; }
-    std::size_t Stride() const { return DibStride(FWidth); }
-    std::size_t ImageSize() const { return Stride() * std::size_t(FHeight); }
+    std::size_t ImageSize() const { return DibStride(FWidth) * std::size_t(FHeight); }
 
     // Resizing keeps the overlapping top-left part of the picture; new area is black.
     // A side <= 0 empties the bitmap. Sizes beyond the limits raise EOutOfResources.
@@ -124,14 +103,16 @@ public:
     // itself copies nothing but still notifies the change.
     void Assign(const TBitmap& source);
 
-    // Raw pixel rows (nullptr when empty). ScanLine(y) is the row of picture line y,
-    // counted from the top.
-    std::uint8_t* Bits();
-    const std::uint8_t* Bits() const;
-    std::uint8_t* ScanLine(int y) { return Bits() + Stride() * std::size_t(FHeight - 1 - y); }
-    const std::uint8_t* ScanLine(int y) const {
-        return Bits() + Stride() * std::size_t(FHeight - 1 - y);
-    }
+    // The pixels, after the store has been synchronised once (empty when the bitmap is).
+    TPixelView Pixels();
+    TConstPixelView Pixels() const;
+    // Picture line y, counted from the top.
+    std::uint8_t* ScanLine(int y) { return Pixels().Row(y); }
+    const std::uint8_t* ScanLine(int y) const { return Pixels().Row(y); }
+    // The DIB memory as one block of ImageSize() bytes (nullptr when empty), for code that
+    // hands the whole DIB to the platform.
+    std::uint8_t* Bits() { return SyncedBits(); }
+    const std::uint8_t* Bits() const { return SyncedBits(); }
 
     TCanvas& Canvas() { return FCanvas; }
     const TCanvas& Canvas() const { return FCanvas; }
@@ -143,9 +124,8 @@ public:
     // Cut when the bitmap is destroyed: see TLifeline.
     TLifeline::TWatch Watch() const { return FLifeline.Watch(); }
 
-    // BMP files: reads 1, 4, 8, 16, 24 and 32-bit uncompressed and RLE-free pictures,
-    // top-down or bottom-up; writes 24-bit bottom-up. A malformed, truncated or oversized
-    // file raises EInvalidGraphic (or EOutOfResources) and leaves the bitmap as it was.
+    // BMP files, in the formats of BmpCodec.h. A malformed, truncated or oversized file
+    // raises EInvalidGraphic (or EOutOfResources) and leaves the bitmap as it was.
     void LoadFromStream(std::istream& in);
     void SaveToStream(std::ostream& out) const;
     void LoadFromFile(const std::string& path);
@@ -156,15 +136,14 @@ public:
     void Adopt(std::unique_ptr<TPixelStore> store, int width, int height);
 
 private:
+    std::uint8_t* SyncedBits() const;
+    void TakePicture(TBmpPicture picture);  // a picture read from a file, then the notification
+
     int FWidth = 0;
     int FHeight = 0;
     std::unique_ptr<TPixelStore> FStore;
     TCanvas FCanvas;
     TLifeline FLifeline;
 };
-
-// Validates a requested size and returns the byte size of its rows; raises
-// EOutOfResources beyond the limits.
-std::size_t CheckedImageSize(int width, int height);
 
 }  // namespace Toolkit

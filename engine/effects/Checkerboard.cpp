@@ -34,7 +34,7 @@ constexpr CheckerStage ForwardStages[CheckerStages] = {
 void DrawCheckerCells(TBitmap& work, const TBitmap& to, int w, int h, int Pitch, int X0, int Y0) {
     for (int y = Y0; y < h; y += Pitch)
         for (int x = X0; x < w; x += Pitch)
-            Uncover(work, to, Rect(x, y, x + CheckerCellSize, y + CheckerCellSize));
+            CopyBand(work, to, Rect(x, y, x + CheckerCellSize, y + CheckerCellSize));
 }
 
 }  // namespace
@@ -42,13 +42,13 @@ void DrawCheckerCells(TBitmap& work, const TBitmap& to, int w, int h, int Pitch,
 bool CheckerboardEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                         TTransitionParams* Params) {
     const TTransitionParams p = *Params;
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     int d = p.CurrentFrame;
     const bool finished = d >= CheckerStages;
     if (finished) d = CheckerStages;
 
     if (d == CheckerStages) {
-        Uncover(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, p.ClientRect);
+        CopyBand(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, p.ClientRect);
     } else if (d >= 0) {
         // Cells always come from ToBitmap; reversing only plays the stages backwards.
         const CheckerStage& stage = ForwardStages[p.Reverse ? CheckerStages - 1 - d : d];

@@ -13,9 +13,9 @@ namespace {
 // frame s - d, which plays the run from ToBitmap back to FromBitmap.
 bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
                bool backwards) {
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
-    const Axis axis{IsHorizontal(p.Modifier), false};
-    const bool outward = SplitsOutward(p.Modifier);
+    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+    const Axis axis = MotionAxis(p.Modifier);
+    const bool outward = axis.SplitsOutward();
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
     // Integer half: with an odd extent the last column or row is never covered.
@@ -31,22 +31,13 @@ bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
     const SpanPair to = SplitSpans(outward, s, d);
     const SpanPair from = SplitSpans(!outward, s, d);
     const Span across{0, axis.Across(W, H)};
-    CopyBand(WorkBitmap, ToBitmap, axis.Band(from.First, 0, across), axis.Band(to.First, 0, across));
-    CopyBand(WorkBitmap, ToBitmap, axis.Band(from.Second, 0, across), axis.Band(to.Second, 0, across));
+    CopyBand(WorkBitmap, ToBitmap, axis.Place(from.First, across), axis.Place(to.First, across));
+    CopyBand(WorkBitmap, ToBitmap, axis.Place(from.Second, across), axis.Place(to.Second, across));
     return finished;
 }
 
 }  // namespace
 
-bool CrushEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return DrawCrush(FromBitmap, ToBitmap, WorkBitmap, p, false);
-}
-
-bool CrushReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                        TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return DrawCrush(FromBitmap, ToBitmap, WorkBitmap, p, true);
-}
+WIPEKIT_FORWARD_AND_REVERSE(CrushEffect, CrushReverseEffect, DrawCrush)
 
 }  // namespace Wipekit

@@ -1,48 +1,16 @@
-// Drawing helpers shared by the effect routines.
+// What the effect routines share: the one copy, band geometry, direction as an Axis and
+// the generated forward and reverse routines.
 #pragma once
 
 #include <algorithm>
-#include <cassert>
 #include <cstdint>
 
-#include "engine/Wipekit.h"
+#include "engine/EffectApi.h"
 
 namespace Wipekit::Effects {
 
 using Toolkit::Rect;
 using Toolkit::TCopyMode;
-
-// Copies rectangle from of picture src onto rectangle to of work (stretching when the
-// two differ in size), clipped to both bitmaps.
-inline void Blit(TBitmap& work, const TBitmap& src, const TRect& from, const TRect& to) {
-    work.Canvas().CopyRect(to, src.Canvas(), from);
-}
-
-// Copies rectangle r of src onto the same rectangle of work.
-inline void Uncover(TBitmap& work, const TBitmap& src, const TRect& r) { Blit(work, src, r, r); }
-
-// As Blit, combining source and destination by exclusive-or.
-inline void BlitInvert(TBitmap& work, const TBitmap& src, const TRect& from, const TRect& to) {
-    auto& canvas = work.Canvas();
-    canvas.CopyMode = TCopyMode::cmSrcInvert;
-    canvas.CopyRect(to, src.Canvas(), from);
-    canvas.CopyMode = TCopyMode::cmSrcCopy;
-}
-
-constexpr bool IsHorizontal(TTransitionModifier m) {
-    return m == TTransitionModifier::tmLeft || m == TTransitionModifier::tmRight;
-}
-
-// tmLeft <-> tmRight, tmUp <-> tmDown.
-constexpr TTransitionModifier Mirror(TTransitionModifier m) {
-    switch (m) {
-        case TTransitionModifier::tmLeft: return TTransitionModifier::tmRight;
-        case TTransitionModifier::tmRight: return TTransitionModifier::tmLeft;
-        case TTransitionModifier::tmUp: return TTransitionModifier::tmDown;
-        case TTransitionModifier::tmDown: return TTransitionModifier::tmUp;
-    }
-    return m;
-}
 
 // The incoming and outgoing pictures of a routine that swaps them itself on Reverse.
 struct Pictures {
@@ -53,9 +21,6 @@ struct Pictures {
 inline Pictures ByDirection(const TBitmap& from, const TBitmap& to, bool reverse) {
     return reverse ? Pictures{from, to} : Pictures{to, from};
 }
-
-// Raised by a table row whose routine is not part of this build.
-[[noreturn]] void NotBuilt(TTransitionOperation op);
 
 // ---------------------------------------------------------------------------------------
 // Band geometry in 64 bits. Effects add, subtract and double 32-bit frames and Delta
@@ -70,31 +35,33 @@ struct Span {
 
 // (Left, Top, Right, Bottom), Right and Bottom exclusive, in 64-bit coordinates.
 struct TRect64 {
-    std::int64_t Left;
-    std::int64_t Top;
-    std::int64_t Right;
-    std::int64_t Bottom;
+    std::int64_t Left = 0;
+    std::int64_t Top = 0;
+    std::int64_t Right = 0;
+    std::int64_t Bottom = 0;
+
+    constexpr TRect64() = default;
+    constexpr TRect64(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
+        : Left(left), Top(top), Right(right), Bottom(bottom) {}
+    constexpr TRect64(const TRect& r) : Left(r.Left), Top(r.Top), Right(r.Right), Bottom(r.Bottom) {}
+
+    constexpr std::int64_t Width() const { return Right - Left; }
+    constexpr std::int64_t Height() const { return Bottom - Top; }
 };
 
-// Copies rectangle from of src pixel for pixel onto rectangle to of work, the two of
-// equal size. As Blit without stretching: only the pixels that lie inside both bitmaps
-// are copied, whatever the range of the coordinates.
-inline void CopyBand(TBitmap& work, const TBitmap& src, const TRect64& from, const TRect64& to) {
-    assert(to.Right - to.Left == from.Right - from.Left && to.Bottom - to.Top == from.Bottom - from.Top);
-    const std::int64_t dx = from.Left - to.Left;
-    const std::int64_t dy = from.Top - to.Top;
-    const std::int64_t left = std::max({to.Left, std::int64_t(0), -dx});
-    const std::int64_t top = std::max({to.Top, std::int64_t(0), -dy});
-    const std::int64_t right = std::min({to.Right, std::int64_t(work.Width()), src.Width() - dx});
-    const std::int64_t bottom = std::min({to.Bottom, std::int64_t(work.Height()), src.Height() - dy});
-    if (right <= left || bottom <= top) return;
-    // Every coordinate now lies within one of the two bitmaps.
-    Blit(work, src, Rect(int(left + dx), int(top + dy), int(right + dx), int(bottom + dy)),
-         Rect(int(left), int(top), int(right), int(bottom)));
-}
+// Copies rectangle from of src onto rectangle to of work, combined by mode; every effect
+// draws through it. Rectangles of one size are copied pixel for pixel, whatever the range of their
+// coordinates, and only the pixels that lie inside both bitmaps are drawn. Rectangles of
+// different sizes (which must have 32-bit coordinates) are stretched by the canvas's
+// nearest-neighbour copy, clipped to both bitmaps.
+void CopyBand(TBitmap& work, const TBitmap& src, const TRect64& from, const TRect64& to,
+              TCopyMode mode = TCopyMode::cmSrcCopy);
 
 // Copies rectangle r of src onto the same rectangle of work.
-inline void UncoverBand(TBitmap& work, const TBitmap& src, const TRect64& r) { CopyBand(work, src, r, r); }
+inline void CopyBand(TBitmap& work, const TBitmap& src, const TRect64& r) { CopyBand(work, src, r, r); }
+
+// ---------------------------------------------------------------------------------------
+// Direction. Routines never test the modifier themselves: they read it once into an Axis.
 
 // The travel of an effect that moves or wipes along x (Horizontal) or y, entering at
 // the near edge (left or top) or, with FromFar, at the far edge (right or bottom).
@@ -104,21 +71,40 @@ struct Axis {
     bool Horizontal;
     bool FromFar;
 
-    std::int64_t Travel(std::int64_t w, std::int64_t h) const { return Horizontal ? w : h; }
-    std::int64_t Across(std::int64_t w, std::int64_t h) const { return Horizontal ? h : w; }
+    constexpr std::int64_t Travel(std::int64_t w, std::int64_t h) const { return Horizontal ? w : h; }
+    constexpr std::int64_t Across(std::int64_t w, std::int64_t h) const { return Horizontal ? h : w; }
+    constexpr Axis Mirrored() const { return Axis{Horizontal, !FromFar}; }
 
+    // Rectangle of the span along the travel, as it lies, and the span across it.
+    constexpr TRect64 Place(Span along, Span across) const {
+        return Horizontal ? TRect64{along.Lo, across.Lo, along.Hi, across.Hi}
+                          : TRect64{across.Lo, along.Lo, across.Hi, along.Hi};
+    }
     // Rectangle of the span along the travel (seen from the entry edge of an extent)
     // and the span across it.
-    TRect64 Band(Span along, std::int64_t extent, Span across) const {
-        const Span a = FromFar ? Span{extent - along.Hi, extent - along.Lo} : along;
-        return Horizontal ? TRect64{a.Lo, across.Lo, a.Hi, across.Hi} : TRect64{across.Lo, a.Lo, across.Hi, a.Hi};
+    constexpr TRect64 Band(Span along, std::int64_t extent, Span across) const {
+        return Place(FromFar ? Span{extent - along.Hi, extent - along.Lo} : along, across);
     }
+
+    // A motion split in two halves about the centre line opens outward from it where a
+    // single motion enters at the far edge (tmLeft, tmUp), and closes in from both edges
+    // otherwise. Its spans are placed as they lie, never mirrored.
+    constexpr bool SplitsOutward() const { return FromFar; }
 };
 
 // The axis of a motion in direction m: tmLeft and tmUp move towards the near edge, so
 // they enter at the far one.
 constexpr Axis MotionAxis(TTransitionModifier m) {
-    return Axis{IsHorizontal(m), m == TTransitionModifier::tmLeft || m == TTransitionModifier::tmUp};
+    return Axis{m == TTransitionModifier::tmLeft || m == TTransitionModifier::tmRight,
+                m == TTransitionModifier::tmLeft || m == TTransitionModifier::tmUp};
+}
+
+// The axis along which blinds open: from each blind's left edge for tmLeft, its right
+// edge for tmRight, its bottom edge for tmUp and its top edge for tmDown. Blinds are laid
+// from the edge the openings grow away from, so a narrower last one lies at the other side.
+constexpr Axis BlindAxis(TTransitionModifier m) {
+    const Axis motion = MotionAxis(m);
+    return motion.Horizontal ? motion.Mirrored() : motion;
 }
 
 // Slides picture in at the entry edge of axis, depth pixels deep: the part of the
@@ -128,12 +114,6 @@ inline void SlideIn(TBitmap& work, const TBitmap& picture, const Axis& axis, Spa
                     std::int64_t srcExtent, std::int64_t dstExtent) {
     CopyBand(work, picture, axis.Band({srcExtent - depth, srcExtent}, srcExtent, across),
              axis.Band({0, depth}, dstExtent, across));
-}
-
-// Split motions open about the centre line for tmLeft and tmUp and close in from both
-// edges for tmRight and tmDown.
-constexpr bool SplitsOutward(TTransitionModifier m) {
-    return m == TTransitionModifier::tmLeft || m == TTransitionModifier::tmUp;
 }
 
 struct SpanPair {
@@ -147,6 +127,20 @@ constexpr SpanPair SplitSpans(bool outward, std::int64_t half, std::int64_t dept
     return outward ? SpanPair{{half - depth, half}, {half, half + depth}}
                    : SpanPair{{0, depth}, {2 * half - depth, 2 * half}};
 }
+
+// ---------------------------------------------------------------------------------------
+// Forward and reverse routines of the operations whose reverse run is a routine of its
+// own: both call draw(FromBitmap, ToBitmap, WorkBitmap, params, backwards), which plays
+// the forward run from its end back to its start when backwards is set.
+#define WIPEKIT_FORWARD_AND_REVERSE(forward, reverse, ...)                                             \
+    bool forward(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,              \
+                 TTransitionParams* Params) {                                                          \
+        return __VA_ARGS__(FromBitmap, ToBitmap, WorkBitmap, *Params, false);                          \
+    }                                                                                                  \
+    bool reverse(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,              \
+                 TTransitionParams* Params) {                                                          \
+        return __VA_ARGS__(FromBitmap, ToBitmap, WorkBitmap, *Params, true);                           \
+    }
 
 // ---------------------------------------------------------------------------------------
 // Frame limits of the cell and level effects.

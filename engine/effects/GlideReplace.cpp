@@ -14,7 +14,7 @@ namespace {
 // by its own size, the reverse one by the frame's.
 bool DrawGlide(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
                bool backwards) {
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
@@ -34,16 +34,7 @@ bool DrawGlide(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
 
 }  // namespace
 
-bool GlideEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return DrawGlide(FromBitmap, ToBitmap, WorkBitmap, p, false);
-}
-
-bool GlideReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                        TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return DrawGlide(FromBitmap, ToBitmap, WorkBitmap, p, true);
-}
+WIPEKIT_FORWARD_AND_REVERSE(GlideEffect, GlideReverseEffect, DrawGlide)
 
 bool ReplaceEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
     const TTransitionParams p = *Params;
@@ -52,7 +43,7 @@ bool ReplaceEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& 
     if (finished) f = 1;
     // Frame 0 shows the starting picture, frame 1 (and the closing frame 2) the other.
     const bool showTo = p.Reverse ? f == 0 : f == 1;
-    Uncover(WorkBitmap, showTo ? ToBitmap : FromBitmap, p.ClientRect);
+    CopyBand(WorkBitmap, showTo ? ToBitmap : FromBitmap, p.ClientRect);
     return finished;
 }
 

@@ -13,7 +13,7 @@ bool IrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
 
-    Uncover(WorkBitmap, Out, p.ClientRect);
+    CopyBand(WorkBitmap, Out, p.ClientRect);
     // The travel follows the control, the iris works within the incoming picture.
     const std::int64_t s = std::min(W, H) / 2;
     std::int64_t d = p.CurrentFrame;
@@ -22,11 +22,11 @@ bool IrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     const std::int64_t h = std::min<std::int64_t>(H, In.Height());
     const std::int64_t w = std::min<std::int64_t>(W, In.Width());
 
-    if (p.Modifier == TTransitionModifier::tmLeft || p.Modifier == TTransitionModifier::tmUp) {
-        UncoverBand(WorkBitmap, In, {s - d, s - d, w - s + d, h - s + d});
+    if (MotionAxis(p.Modifier).SplitsOutward()) {
+        CopyBand(WorkBitmap, In, {s - d, s - d, w - s + d, h - s + d});
     } else {
-        UncoverBand(WorkBitmap, In, {0, 0, w, h});
-        if (d < s) UncoverBand(WorkBitmap, Out, {d, d, w - d, h - d});
+        CopyBand(WorkBitmap, In, {0, 0, w, h});
+        if (d < s) CopyBand(WorkBitmap, Out, {d, d, w - d, h - d});
     }
     return finished;
 }

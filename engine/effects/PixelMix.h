@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/Wipekit.h"
+#include "engine/PixelAccess.h"
 
 namespace Wipekit::Effects {
 
@@ -19,10 +19,10 @@ public:
 
     int Width() const { return Info.biWidth; }
     int Height() const { return Info.biHeight; }
-    std::size_t Stride() const { return RowStride(Info); }
     // Bytes of pixel data in a row, padding excluded.
     std::size_t RowBytes() const { return std::size_t(Info.biWidth) * 3; }
-    std::uint8_t* Row(int row) { return PixelAddress(Bits, Info, row, 0); }
+    // Line y of the picture, counted from the top.
+    std::uint8_t* Row(int y) const { return PixelView(Bits, Info).Row(y); }
 
     void WriteTo(TBitmap& work) { SetBitmapPixels(work, Bits, Info); }
 

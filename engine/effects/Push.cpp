@@ -9,46 +9,27 @@ using namespace Effects;
 bool PushEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     const auto [In, Out] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    const TTransitionModifier direction = p.Reverse ? Mirror(p.Modifier) : p.Modifier;
-    const int W = WorkBitmap.Width();
-    const int H = WorkBitmap.Height();
-    int d = p.CurrentFrame;
+    // A reverse run pushes the other way.
+    const Axis axis = p.Reverse ? MotionAxis(p.Modifier).Mirrored() : MotionAxis(p.Modifier);
+    const std::int64_t W = WorkBitmap.Width();
+    const std::int64_t H = WorkBitmap.Height();
+    const std::int64_t L = axis.Travel(W, H);
+    std::int64_t d = p.CurrentFrame;
 
     // The end test is strict: the frame at the full extent is drawn once more as the last.
-    const int extent = IsHorizontal(direction) ? W : H;
     bool finished = false;
-    if (extent < d) {
+    if (L < d) {
         finished = true;
-        d = extent;
+        d = L;
     }
 
-    switch (direction) {
-        case TTransitionModifier::tmLeft: {
-            const int h = std::min(H, In.Height());
-            Blit(WorkBitmap, In, Rect(0, 0, d, h), Rect(W - d, 0, W, h));
-            Blit(WorkBitmap, Out, Rect(d, 0, W, h), Rect(0, 0, W - d, h));
-            break;
-        }
-        case TTransitionModifier::tmRight: {
-            const int h = std::min(H, In.Height());
-            Blit(WorkBitmap, In, Rect(W - d, 0, W, h), Rect(0, 0, d, h));
-            Blit(WorkBitmap, Out, Rect(0, 0, W - d, h), Rect(d, 0, W, h));
-            break;
-        }
-        case TTransitionModifier::tmUp: {
-            const int w = std::min(W, In.Width());
-            Blit(WorkBitmap, In, Rect(0, 0, w, d), Rect(0, H - d, w, H));
-            Blit(WorkBitmap, Out, Rect(0, d, w, H), Rect(0, 0, w, H - d));
-            break;
-        }
-        case TTransitionModifier::tmDown: {
-            const int w = std::min(W, In.Width());
-            const int Hi = In.Height();
-            Blit(WorkBitmap, In, Rect(0, Hi - d, w, Hi), Rect(0, 0, w, d));
-            Blit(WorkBitmap, Out, Rect(0, 0, w, H - d), Rect(0, d, w, H));
-            break;
-        }
-    }
+    // Both pictures span the incoming one's extent across the travel. The incoming
+    // picture's part near its far side is measured by the frame's width in rows and by
+    // its own height in columns.
+    const Span across{0, std::min(axis.Across(W, H), axis.Across(In.Width(), In.Height()))};
+    const std::int64_t inExtent = axis.Horizontal ? L : In.Height();
+    SlideIn(WorkBitmap, In, axis, across, d, inExtent, L);
+    CopyBand(WorkBitmap, Out, axis.Band({0, L - d}, L, across), axis.Band({d, L}, L, across));
     return finished;
 }
 

@@ -81,14 +81,11 @@ void DrawBars(TBitmap& work, const TBitmap& picture, const BarMasks& masks) {
             anyColumn = true;
         }
 
-    std::uint8_t* const dstBits = work.Bits();
-    const std::uint8_t* const srcBits = picture.Bits();
-    const std::size_t dstStride = work.Stride();
-    const std::size_t srcStride = picture.Stride();
-    // Bottom-up rows: picture line y is row Height - 1 - y; descending y walks memory forwards.
-    for (int y = h - 1; y >= 0; --y) {
-        std::uint8_t* d = dstBits + dstStride * std::size_t(work.Height() - 1 - y);
-        const std::uint8_t* s = srcBits + srcStride * std::size_t(picture.Height() - 1 - y);
+    const Toolkit::TPixelView dst = work.Pixels();
+    const Toolkit::TConstPixelView src = picture.Pixels();
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* d = dst.Row(y);
+        const std::uint8_t* s = src.Row(y);
         if (masks.Rows[std::size_t(y)]) {
             std::memcpy(d, s, rowBytes);
         } else if (anyColumn) {
@@ -127,10 +124,10 @@ BarsFrame DrawBackground(TBarsFXState& s, const TBitmap& FromBitmap, const TBitm
     }
     if (f != s.BarCount) {
         PickBars(s, f);
-        Uncover(WorkBitmap, background, p.ClientRect);
+        CopyBand(WorkBitmap, background, p.ClientRect);
         frame.DrawShownBars = true;
     } else {
-        Uncover(WorkBitmap, bars, p.ClientRect);
+        CopyBand(WorkBitmap, bars, p.ClientRect);
     }
     return frame;
 }
@@ -144,7 +141,7 @@ bool RandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitma
     const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, p);
     if (frame.DrawShownBars) {
         BarMasks masks(WorkBitmap.Width(), WorkBitmap.Height());
-        const bool columns = IsHorizontal(p.Modifier);
+        const bool columns = MotionAxis(p.Modifier).Horizontal;
         for (const TBarNode* n = s.Shown; n; n = n->Next) {
             if (columns)
                 masks.Column(n->Value);

@@ -13,9 +13,10 @@ enum class Boundaries : bool { One, Two };
 
 // Draws a reveal frame for d, after the clamp; backwards draws the forward frame
 // limit - d, which plays the run from ToBitmap back to FromBitmap.
+template <Boundaries boundaries>
 bool DrawReveal(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
-                Boundaries boundaries, bool backwards) {
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+                bool backwards) {
+    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
@@ -31,40 +32,18 @@ bool DrawReveal(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
 
     const Span across{0, axis.Across(W, H)};
     if (boundaries == Boundaries::One) {
-        UncoverBand(WorkBitmap, ToBitmap, axis.Band({0, d}, extent, across));
+        CopyBand(WorkBitmap, ToBitmap, axis.Band({0, d}, extent, across));
     } else {
-        // Split spans are placed about the centre line, never mirrored.
-        const Axis split{axis.Horizontal, false};
-        const SpanPair spans = SplitSpans(SplitsOutward(p.Modifier), limit, d);
-        UncoverBand(WorkBitmap, ToBitmap, split.Band(spans.First, 0, across));
-        UncoverBand(WorkBitmap, ToBitmap, split.Band(spans.Second, 0, across));
+        const SpanPair spans = SplitSpans(axis.SplitsOutward(), limit, d);
+        CopyBand(WorkBitmap, ToBitmap, axis.Place(spans.First, across));
+        CopyBand(WorkBitmap, ToBitmap, axis.Place(spans.Second, across));
     }
     return finished;
 }
 
 }  // namespace
 
-bool MonoRevealEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                      TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return DrawReveal(FromBitmap, ToBitmap, WorkBitmap, p, Boundaries::One, false);
-}
-
-bool MonoRevealReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                             TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return DrawReveal(FromBitmap, ToBitmap, WorkBitmap, p, Boundaries::One, true);
-}
-
-bool RevealEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return DrawReveal(FromBitmap, ToBitmap, WorkBitmap, p, Boundaries::Two, false);
-}
-
-bool RevealReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                         TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return DrawReveal(FromBitmap, ToBitmap, WorkBitmap, p, Boundaries::Two, true);
-}
+WIPEKIT_FORWARD_AND_REVERSE(MonoRevealEffect, MonoRevealReverseEffect, DrawReveal<Boundaries::One>)
+WIPEKIT_FORWARD_AND_REVERSE(RevealEffect, RevealReverseEffect, DrawReveal<Boundaries::Two>)
 
 }  // namespace Wipekit

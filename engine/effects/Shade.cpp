@@ -10,12 +10,7 @@ using namespace Effects;
 
 namespace {
 
-// Bands here lie within twice the frame's extent, so they fit 32-bit rectangles.
-TRect Narrow(const TRect64& r) { return Rect(int(r.Left), int(r.Top), int(r.Right), int(r.Bottom)); }
-
-void BlitInvertBand(TBitmap& work, const TBitmap& src, const TRect64& from, const TRect64& to) {
-    BlitInvert(work, src, Narrow(from), Narrow(to));
-}
+constexpr TCopyMode Xor = TCopyMode::cmSrcInvert;
 
 // How the outgoing overlay leaves in the second half.
 enum class Retreat { Back, Onward };
@@ -42,17 +37,17 @@ bool ShadeFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
 
     const TRect client = p.ClientRect;
     if (f <= L) {
-        Blit(WorkBitmap, Out, client, client);
-        BlitInvertBand(WorkBitmap, In, axis.Band({L - f, L}, L, across), axis.Band({0, f}, L, across));
+        CopyBand(WorkBitmap, Out, client);
+        CopyBand(WorkBitmap, In, axis.Band({L - f, L}, L, across), axis.Band({0, f}, L, across), Xor);
     } else {
-        Blit(WorkBitmap, In, client, client);
+        CopyBand(WorkBitmap, In, client);
         const std::int64_t depth = 2 * L - f;
         const Span inner{f - L, L};  // the depth pixels nearest the far edge
         const Span outer{0, depth};  // the depth pixels nearest the entry edge
         if (retreat == Retreat::Back)
-            BlitInvertBand(WorkBitmap, Out, axis.Band(inner, L, across), axis.Band(outer, L, across));
+            CopyBand(WorkBitmap, Out, axis.Band(inner, L, across), axis.Band(outer, L, across), Xor);
         else
-            BlitInvertBand(WorkBitmap, Out, axis.Band(outer, L, across), axis.Band(inner, L, across));
+            CopyBand(WorkBitmap, Out, axis.Band(outer, L, across), axis.Band(inner, L, across), Xor);
     }
     return finished;
 }

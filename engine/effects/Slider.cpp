@@ -16,10 +16,14 @@ namespace {
 // How a band picture is cut: bands of Thickness across the travel, laid while they
 // start below Bound; the last band may reach past it.
 struct Bands {
-    bool Horizontal;
+    Axis Motion;          // the modifier's motion
     std::int64_t Travel;  // L: the picture's extent along the travel
     std::int64_t Bound;   // H' or W': the smaller of frame and picture across the travel
     std::int64_t Thickness;
+
+    // The travel entering at the near edge and at the far edge, whatever the motion.
+    Axis NearEdge() const { return Axis{Motion.Horizontal, false}; }
+    Axis FarEdge() const { return Axis{Motion.Horizontal, true}; }
 
     // Calls draw(band) for the even bands (first = 0) or the odd ones (first = 1).
     template <class Draw>
@@ -29,32 +33,30 @@ struct Bands {
 };
 
 Bands CutBands(const TBitmap& work, const TBitmap& picture, const TTransitionParams& p) {
-    const bool horizontal = IsHorizontal(p.Modifier);
-    const std::int64_t bound = horizontal ? std::min(work.Height(), picture.Height())
-                                          : std::min(work.Width(), picture.Width());
-    return Bands{horizontal, horizontal ? picture.Width() : picture.Height(), bound, CellSize(p.Delta)};
+    const Axis motion = MotionAxis(p.Modifier);
+    const std::int64_t bound =
+        std::min(motion.Across(work.Width(), work.Height()), motion.Across(picture.Width(), picture.Height()));
+    return Bands{motion, motion.Travel(picture.Width(), picture.Height()), bound, CellSize(p.Delta)};
 }
 
 // Frame f of MonoSliderEffect, f not above the end 2L.
-void DrawMonoSlider(TBitmap& work, const TBitmap& to, const Bands& bands, TTransitionModifier m, std::int64_t f) {
-    const Axis axis = MotionAxis(m);
+void DrawMonoSlider(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f) {
+    const Axis& axis = bands.Motion;
     const std::int64_t L = bands.Travel;
     if (f <= L) {
         bands.ForEach(0, [&](Span band) { SlideIn(work, to, axis, band, f, L, L); });
         return;
     }
     // The odd bands are wiped in from the edge opposite the entry edge.
-    bands.ForEach(1, [&](Span band) { UncoverBand(work, to, axis.Band({2 * L - f, L}, L, band)); });
-    bands.ForEach(0, [&](Span band) { UncoverBand(work, to, axis.Band({0, L}, L, band)); });
+    bands.ForEach(1, [&](Span band) { CopyBand(work, to, axis.Band({2 * L - f, L}, L, band)); });
+    bands.ForEach(0, [&](Span band) { CopyBand(work, to, axis.Band({0, L}, L, band)); });
 }
 
 // Frame f of SliderEffect, f not above the end L.
-void DrawSlider(TBitmap& work, const TBitmap& to, const Bands& bands, TTransitionModifier, std::int64_t f) {
+void DrawSlider(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f) {
     const std::int64_t L = bands.Travel;
-    const Axis nearEdge{bands.Horizontal, false};
-    const Axis farEdge{bands.Horizontal, true};
-    bands.ForEach(0, [&](Span band) { SlideIn(work, to, nearEdge, band, f, L, L); });
-    bands.ForEach(1, [&](Span band) { SlideIn(work, to, farEdge, band, f, L, L); });
+    bands.ForEach(0, [&](Span band) { SlideIn(work, to, bands.NearEdge(), band, f, L, L); });
+    bands.ForEach(1, [&](Span band) { SlideIn(work, to, bands.FarEdge(), band, f, L, L); });
 }
 
 // The end tests of the band sliders are strict: the frame at the limit already shows
@@ -66,19 +68,18 @@ bool ClampPast(std::int64_t& f, std::int64_t limit) {
 }
 
 // One frame of a band slider over FromBitmap: length(bands) is the run's end and draw
-// draws a forward frame; a reverse run draws the forward frame end - f.
-using DrawBands = void (*)(TBitmap& work, const TBitmap& to, const Bands& bands, TTransitionModifier m,
-                           std::int64_t f);
+// draws a forward frame; backwards draws the forward frame end - f.
+using DrawBands = void (*)(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f);
 
-bool SliderFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams* Params,
-                 bool reversed, std::int64_t (*length)(const Bands&), DrawBands draw) {
-    const TTransitionParams p = *Params;
-    Uncover(WorkBitmap, FromBitmap, p.ClientRect);
+template <std::int64_t (*length)(const Bands&), DrawBands draw>
+bool SliderFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+                 bool backwards) {
+    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
     const std::int64_t end = length(bands);
     std::int64_t f = p.CurrentFrame;
     const bool finished = ClampPast(f, end);
-    draw(WorkBitmap, ToBitmap, bands, p.Modifier, reversed ? end - f : f);
+    draw(WorkBitmap, ToBitmap, bands, backwards ? end - f : f);
     return finished;
 }
 
@@ -87,37 +88,21 @@ std::int64_t SliderLength(const Bands& bands) { return bands.Travel; }
 
 }  // namespace
 
-bool MonoSliderEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                      TTransitionParams* Params) {
-    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, false, MonoSliderLength, DrawMonoSlider);
-}
-
-bool MonoSliderReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                             TTransitionParams* Params) {
-    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, true, MonoSliderLength, DrawMonoSlider);
-}
-
-bool SliderEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, false, SliderLength, DrawSlider);
-}
-
-bool SliderReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                         TTransitionParams* Params) {
-    return SliderFrame(FromBitmap, ToBitmap, WorkBitmap, Params, true, SliderLength, DrawSlider);
-}
+WIPEKIT_FORWARD_AND_REVERSE(MonoSliderEffect, MonoSliderReverseEffect,
+                            SliderFrame<MonoSliderLength, DrawMonoSlider>)
+WIPEKIT_FORWARD_AND_REVERSE(SliderEffect, SliderReverseEffect, SliderFrame<SliderLength, DrawSlider>)
 
 bool StripEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     // A reversed strip runs from ToBitmap to FromBitmap with the same motion.
     const auto [strips, base] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    Uncover(WorkBitmap, base, p.ClientRect);
+    CopyBand(WorkBitmap, base, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, strips, p);
     std::int64_t f = p.CurrentFrame;
     const bool finished = ClampPast(f, bands.Travel);
-    const Axis nearEdge{bands.Horizontal, false};
-    const Axis farEdge{bands.Horizontal, true};
-    bands.ForEach(0, [&](Span band) { UncoverBand(WorkBitmap, strips, nearEdge.Band({0, f}, bands.Travel, band)); });
-    bands.ForEach(1, [&](Span band) { UncoverBand(WorkBitmap, strips, farEdge.Band({0, f}, bands.Travel, band)); });
+    const std::int64_t L = bands.Travel;
+    bands.ForEach(0, [&](Span band) { CopyBand(WorkBitmap, strips, bands.NearEdge().Band({0, f}, L, band)); });
+    bands.ForEach(1, [&](Span band) { CopyBand(WorkBitmap, strips, bands.FarEdge().Band({0, f}, L, band)); });
     return finished;
 }
 

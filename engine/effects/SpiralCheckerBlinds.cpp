@@ -114,17 +114,17 @@ bool SpiralEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& W
         if (r.Bottom < r.Top) std::swap(r.Top, r.Bottom);
     }
 
-    Blit(WorkBitmap, B, p.ClientRect, p.ClientRect);
+    CopyBand(WorkBitmap, B, p.ClientRect);
     for (std::int64_t y = 0; y < H; y += d)
         for (std::int64_t x = 0; x < W; x += d)
             for (int i = 0; i < spiral.Count; ++i) {
                 const TCellRect& r = spiral.Rects[i];
-                UncoverBand(WorkBitmap, S, TRect64{x + r.Left, y + r.Top, x + r.Right + 1, y + r.Bottom + 1});
+                CopyBand(WorkBitmap, S, TRect64{x + r.Left, y + r.Top, x + r.Right + 1, y + r.Bottom + 1});
             }
 
     // An even Delta leaves the top row and most of the left column on the outgoing picture;
     // a reversed run still ends on FromBitmap whole.
-    if (p.Reverse && finished) Blit(WorkBitmap, S, p.ClientRect, p.ClientRect);
+    if (p.Reverse && finished) CopyBand(WorkBitmap, S, p.ClientRect);
     return finished;
 }
 
@@ -132,7 +132,7 @@ bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBi
                          TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    Blit(WorkBitmap, B, p.ClientRect, p.ClientRect);
+    CopyBand(WorkBitmap, B, p.ClientRect);
 
     const std::int64_t d = CellSize(p.Delta);
     std::int64_t f = p.CurrentFrame;
@@ -144,8 +144,7 @@ bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBi
 
     // Written for tmLeft, whose blinds open towards the right; tmDown is the same across
     // the other axis, and tmRight and tmUp open from the far edge.
-    const TTransitionModifier m = p.Modifier;
-    const Axis axis{IsHorizontal(m), m == TTransitionModifier::tmRight || m == TTransitionModifier::tmUp};
+    const Axis axis = BlindAxis(p.Modifier);
     const std::int64_t L = axis.Travel(WorkBitmap.Width(), WorkBitmap.Height());
     const std::int64_t C = axis.Across(WorkBitmap.Width(), WorkBitmap.Height());
     // Each period of 2d holds an even blind and, in every other row of blinds, an odd
@@ -154,7 +153,7 @@ bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBi
         bool odd = false;
         for (std::int64_t q = 0; q < C; q += d, odd = !odd) {
             const std::int64_t start = odd ? o - d : o;
-            UncoverBand(WorkBitmap, S, axis.Band({start, start + f}, L, {q, q + d}));
+            CopyBand(WorkBitmap, S, axis.Band({start, start + f}, L, {q, q + d}));
         }
     }
     return finished;

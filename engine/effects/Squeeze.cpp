@@ -18,47 +18,34 @@ int SqueezeDepth(const TBitmap& work) { return std::min(work.Width(), work.Heigh
 void DrawSqueeze(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& work, int a, int k) {
     const int W = work.Width();
     const int H = work.Height();
-    Blit(work, ToBitmap, Rect(0, 0, W, H), Rect(k, k, W - k, H - k));
+    CopyBand(work, ToBitmap, Rect(0, 0, W, H), Rect(k, k, W - k, H - k));
 
     // Sides: bands a deep that span the centre's columns or rows, compressed to k deep.
-    Blit(work, FromBitmap, Rect(k, 0, W - k, a), Rect(k, 0, W - k, k));              // top
-    Blit(work, FromBitmap, Rect(W - a, k, W, H - k), Rect(W - k, k, W, H - k));      // right
-    Blit(work, FromBitmap, Rect(k, H - a, W - k, H), Rect(k, H - k, W - k, H));      // bottom
-    Blit(work, FromBitmap, Rect(0, k, a, H - k), Rect(0, k, k, H - k));              // left
+    CopyBand(work, FromBitmap, Rect(k, 0, W - k, a), Rect(k, 0, W - k, k));              // top
+    CopyBand(work, FromBitmap, Rect(W - a, k, W, H - k), Rect(W - k, k, W, H - k));      // right
+    CopyBand(work, FromBitmap, Rect(k, H - a, W - k, H), Rect(k, H - k, W - k, H));      // bottom
+    CopyBand(work, FromBitmap, Rect(0, k, a, H - k), Rect(0, k, k, H - k));              // left
     // Corners: the a x a corners, compressed to k x k.
-    Blit(work, FromBitmap, Rect(0, 0, a, a), Rect(0, 0, k, k));                      // top-left
-    Blit(work, FromBitmap, Rect(W - a, 0, W, a), Rect(W - k, 0, W, k));              // top-right
-    Blit(work, FromBitmap, Rect(W - a, H - a, W, H), Rect(W - k, H - k, W, H));      // bottom-right
-    Blit(work, FromBitmap, Rect(0, H - a, a, H), Rect(0, H - k, k, H));              // bottom-left
+    CopyBand(work, FromBitmap, Rect(0, 0, a, a), Rect(0, 0, k, k));                      // top-left
+    CopyBand(work, FromBitmap, Rect(W - a, 0, W, a), Rect(W - k, 0, W, k));              // top-right
+    CopyBand(work, FromBitmap, Rect(W - a, H - a, W, H), Rect(W - k, H - k, W, H));      // bottom-right
+    CopyBand(work, FromBitmap, Rect(0, H - a, a, H), Rect(0, H - k, k, H));              // bottom-left
 }
 
-// The frame clamped to the run; finished once it lies past the last frame a.
-int SqueezeFrame(std::int32_t frame, int a, bool& finished) {
-    finished = frame > a;
-    return finished ? a : std::max(frame, LowestFrame);
+// Frame f of a run over the full depth a draws a border a - f deep; backwards draws the
+// forward frame a - f instead, and its last frame then shows FromBitmap alone.
+bool DrawSqueezeRun(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                    const TTransitionParams& p, bool backwards) {
+    const int a = SqueezeDepth(WorkBitmap);
+    const bool finished = p.CurrentFrame > a;
+    const int f = finished ? a : std::max(p.CurrentFrame, LowestFrame);
+    DrawSqueeze(FromBitmap, ToBitmap, WorkBitmap, a, backwards ? f : a - f);
+    if (backwards && finished) CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+    return finished;
 }
 
 }  // namespace
 
-bool SqueezeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    const int a = SqueezeDepth(WorkBitmap);
-    bool finished;
-    const int f = SqueezeFrame(p.CurrentFrame, a, finished);
-    DrawSqueeze(FromBitmap, ToBitmap, WorkBitmap, a, a - f);
-    return finished;
-}
-
-// Frame f is the forward frame a - f; the last frame then shows FromBitmap alone.
-bool SqueezeReverseEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                          TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    const int a = SqueezeDepth(WorkBitmap);
-    bool finished;
-    const int f = SqueezeFrame(p.CurrentFrame, a, finished);
-    DrawSqueeze(FromBitmap, ToBitmap, WorkBitmap, a, f);
-    if (finished) Blit(WorkBitmap, FromBitmap, p.ClientRect, p.ClientRect);
-    return finished;
-}
+WIPEKIT_FORWARD_AND_REVERSE(SqueezeEffect, SqueezeReverseEffect, DrawSqueezeRun)
 
 }  // namespace Wipekit

@@ -19,7 +19,7 @@ struct RingLayout {
 
 // Copies rectangle (l, t, r, b) of the picture in place, its edges put in order first.
 void UncoverStrip(TBitmap& work, const TBitmap& src, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
-    UncoverBand(work, src, TRect64{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)});
+    CopyBand(work, src, TRect64{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)});
 }
 
 // Draws the ring at offset s as four strips D thick along the edges of its outer
@@ -48,7 +48,7 @@ bool StripedIrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitm
                        TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     const auto [A, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    Blit(WorkBitmap, B, p.ClientRect, p.ClientRect);
+    CopyBand(WorkBitmap, B, p.ClientRect);
 
     const int W = WorkBitmap.Width();
     const int H = WorkBitmap.Height();
@@ -57,8 +57,9 @@ bool StripedIrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitm
     g.Half = std::min(W, H) / 2;
     g.Width = std::min(W, A.Width());
     g.Height = std::min(H, A.Height());
-    const bool towardsRightOrDown = p.Modifier == TTransitionModifier::tmRight || p.Modifier == TTransitionModifier::tmDown;
-    g.OutsideIn = towardsRightOrDown != p.Reverse;
+    // Closing in lays the rings from the outer edge, opening from the centre; a reverse
+    // run lays them the other way.
+    g.OutsideIn = MotionAxis(p.Modifier).SplitsOutward() == p.Reverse;
 
     // The frame that reaches the last ring is itself the last frame.
     std::int64_t f = p.CurrentFrame;

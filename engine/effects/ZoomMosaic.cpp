@@ -43,7 +43,7 @@ bool ZoomEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
 
     // The same inset on all four sides: the centre stays, the proportions do not.
     const int inset = f <= h ? f : S - f;
-    Blit(WorkBitmap, P, Rect(0, 0, W, H), Rect(inset, inset, W - inset, H - inset));
+    CopyBand(WorkBitmap, P, Rect(0, 0, W, H), Rect(inset, inset, W - inset, H - inset));
     return finished;
 }
 
@@ -75,8 +75,8 @@ bool MosaicEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& W
     // The platform's stretching copy reduces and enlarges the picture; T goes with the scope.
     TBitmap T;
     T.SetSize(W, H);
-    Blit(T, P, full, reduced);
-    Blit(WorkBitmap, T, reduced, full);
+    CopyBand(T, P, full, reduced);
+    CopyBand(WorkBitmap, T, reduced, full);
     return finished;
 }
 

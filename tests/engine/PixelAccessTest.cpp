@@ -38,7 +38,7 @@ TEST(PixelAccess, HeaderDescribesBottomUp24BitRows) {
     EXPECT_EQ(info.biHeight, 3);
     EXPECT_EQ(info.biPlanes, 1);
     EXPECT_EQ(info.biBitCount, 24);
-    EXPECT_EQ(info.biCompression, BI_RGB);
+    EXPECT_EQ(info.biCompression, DibRgb);
     EXPECT_EQ(info.biClrUsed, 0u);
     // Row 0 is the bottom line; the pixel's bytes are blue, green, red.
     const std::uint8_t* bottomLeft = PixelAddress(bits, info, 0, 0);

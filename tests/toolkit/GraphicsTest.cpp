@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <sstream>
+#include <vector>
 
 #include "support/Fixtures.h"
 
@@ -178,6 +179,24 @@ TEST(Bitmap, BmpRoundTripIsExact) {
     EXPECT_EQ(bytes.size(), 54u + 16 * 3);
     std::istringstream in(bytes);
     back.LoadFromStream(in);
+    EXPECT_TRUE(FrameEquals(back, 5, 3, [](int x, int y) { return Coord(x, y, ToTag); }));
+}
+
+// DIB memory holds the bottom line first; the view counts lines from the top, and a copy
+// between views of different row layouts follows the lines, not the memory.
+TEST(Bitmap, PixelViewCountsLinesFromTheTop) {
+    TBitmap b, back;
+    MakeCoordPicture(b, 5, 3, ToTag);
+    const TConstPixelView view = b.Pixels();
+    EXPECT_EQ(view.Row(2), b.Bits());
+    EXPECT_EQ((Px{view.At(4, 0)[0], view.At(4, 0)[1], view.At(4, 0)[2]}), Coord(4, 0, ToTag));
+
+    std::vector<std::uint8_t> packed(5 * 3 * 3);  // top-down rows without padding
+    const TPixelView topDown{packed.data(), 5 * 3, 5, 3};
+    CopyPixels(topDown, view);
+    EXPECT_EQ((Px{packed[15 + 3], packed[15 + 4], packed[15 + 5]}), Coord(1, 1, ToTag));
+    back.SetSize(5, 3);
+    CopyPixels(back.Pixels(), topDown);
     EXPECT_TRUE(FrameEquals(back, 5, 3, [](int x, int y) { return Coord(x, y, ToTag); }));
 }
 

@@ -1,6 +1,6 @@
 // <windows.h> as the toolkit's Windows code includes it: its colour macros (RGB,
-// GetRValue, ...) would hide the toolkit's functions of those names, min/max the standard
-// library's, and BI_RGB the engine's constant of that name.
+// GetRValue, ...) would hide the toolkit's functions of those names, and min/max the
+// standard library's.
 #pragma once
 
 #include "toolkit/Types.h"
@@ -14,5 +14,3 @@
 #undef GetRValue
 #undef GetGValue
 #undef GetBValue
-#undef BI_RGB
-constexpr DWORD BI_RGB = 0;
