@@ -14,11 +14,7 @@ using namespace WinFixtures;
 
 namespace {
 
-TStrings Lines(std::initializer_list<const char*> items) {
-    TStrings lines;
-    for (const char* item : items) lines.Add(item);
-    return lines;
-}
+using Fixtures::Lines;
 
 template <class T>
 T* Place(TWinControl* parent, int left, int top, const char* caption = nullptr) {

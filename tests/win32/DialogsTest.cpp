@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 
+#include "support/Fixtures.h"
 #include "toolkit/win32/Dialogs.h"
 #include "toolkit/win32/Forms.h"
 #include "win32/WinFixtures.h"
@@ -16,11 +17,7 @@ using namespace WinFixtures;
 
 namespace {
 
-TStrings Lines(std::initializer_list<const char*> items) {
-    TStrings lines;
-    for (const char* item : items) lines.Add(item);
-    return lines;
-}
+using Fixtures::Lines;
 
 TEST(ColorDialog, CustomColoursReadByBoxLetterOrInTurn) {
     struct Case {

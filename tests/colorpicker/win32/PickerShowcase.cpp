@@ -1,11 +1,8 @@
 // A form with colour buttons, the last with its pop-up open and the pointer on a cell, for looking at the colour picker: colorpicker_showcase [SECONDS] closes itself
 // after SECONDS (default: when closed).
-#include <cstdlib>
-
 #include "colorpicker/W95Color.h"
-#include "toolkit/ExtCtrls.h"
-#include "toolkit/Forms.h"
 #include "toolkit/win32/StdCtrls.h"
+#include "win32/ShowcaseRun.h"
 
 using namespace Toolkit;
 using namespace W95Color;
@@ -45,12 +42,5 @@ int main(int argc, char** argv) {
         const TRect cell = CellRect(13);
         SetCursorPos(popup->Left() + cell.Left + 8, popup->Top() + cell.Top + 8);
     }
-    if (argc > 1) {
-        auto* timer = new TTimer(form);
-        timer->SetInterval(std::uint32_t(std::atoi(argv[1]) * 1000));
-        timer->OnTimer = [form](TObject*) { form->Close(); };
-    }
-    Application().Run();
-    delete TForm::MainForm();
-    return 0;
+    return RunShowcase(*form, argc, argv);
 }

@@ -177,7 +177,7 @@ TEST_F(ColorPicker, ColorChangeIsRaisedOnlyOnARealChange) {
     const struct {
         TColor color;
         bool raised;
-    } steps[] = {{Swatch, false}, {clRed, true}, {clRed, false}, {clBtnFace, true}, {Swatch, true}};
+    } steps[] = {{Swatch, false}, {clRed, true}, {clRed, false}, {clBtnFace, true}, {clNone, true}, {Swatch, true}};
     for (const auto& step : steps) {
         changes.clear();
         button->SetColor(step.color);
@@ -268,6 +268,47 @@ TEST_F(ColorPicker, SpaceAndEnter) {
         if (LastPopUp()) LastPopUp()->Close();
         ClosedAndFreed();
     }
+}
+
+// Away from a pop-up the dialog button is a plain push button with a caption.
+TEST_F(ColorPicker, DialogButtonPaintsItsCaptionOnTheFaceAndTakesItsAccessKey) {
+    auto* go = new TWin95Button(host);
+    go->SetBounds(70, 10, 53, 22);
+    go->SetCaption("&Go");
+    go->SetParent(host);
+    int goClicks = 0;
+    go->OnClick = [&](TObject*) { ++goClicks; };
+    go->SetFocus();
+    PumpFor(30);
+    ASSERT_TRUE(go->Focused());
+    TBitmap face, shot;
+    face.SetSize(53, 22);
+    PaintButtonFrame(face.Canvas(), 53, 22, false, true);
+    CaptureWindow(go->Handle(), Rect(0, 0, 53, 22), shot);
+    const TRect caption = CaptionRect(53, 22, false, true);
+    int ink = 0, stray = 0;
+    for (int y = 0; y < 22; ++y)
+        for (int x = 0; x < 53; ++x) {
+            if (PixelOf(shot, x, y) == PixelOf(face, x, y)) continue;
+            const bool inCaption = x >= caption.Left && x < caption.Right && y >= caption.Top && y < caption.Bottom;
+            ++(inCaption ? ink : stray);
+        }
+    EXPECT_GT(ink, 10);
+    EXPECT_EQ(stray, 0);
+
+    const struct {
+        wchar_t key;
+        bool enabled;
+        int clicks;
+    } cases[] = {{L'g', true, 1}, {L'x', true, 0}, {L'g', false, 0}};
+    for (const auto& c : cases) {
+        goClicks = 0;
+        go->SetEnabled(c.enabled);
+        PostKey(host->Handle(), WM_SYSCHAR, c.key);
+        EXPECT_EQ(goClicks, c.clicks) << char(c.key) << (c.enabled ? "" : ", disabled");
+    }
+    EXPECT_EQ(LastPopUp(), nullptr);
+    delete go;  // with its surface and font
 }
 
 // The pop-up opens below the button with the left edges aligned, above it where it
@@ -424,8 +465,7 @@ TEST_F(ColorPicker, ColourDialogBehindTheDialogButton) {
         {"Alt+M, confirmed with the same colour", Way::AccessKey, Swatch},
     };
     button->ColorDlgOptions = {TColorDialogOption::cdFullOpen};
-    TStrings custom;
-    custom.Add("ColorB=00FF00");
+    const TStrings custom = Fixtures::Lines({"ColorB=00FF00"});
     button->SetColorDlgCustomColors(custom);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
