@@ -24,6 +24,12 @@ void MakeCoordPicture(TBitmap& bitmap, int width, int height, std::uint8_t tag) 
     bitmap.Changed();
 }
 
+Toolkit::TStrings Lines(std::initializer_list<const char*> items) {
+    Toolkit::TStrings lines;
+    for (const char* item : items) lines.Add(item);
+    return lines;
+}
+
 Px ColorPx(TColor color) {
     const TColor c = Toolkit::ColorToRGB(color);
     return Px{Toolkit::GetBValue(c), Toolkit::GetGValue(c), Toolkit::GetRValue(c)};

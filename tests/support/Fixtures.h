@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -42,6 +43,9 @@ Px PixelOf(const TBitmap& bitmap, int x, int y);
 // What a picture shows at (x, y) of the frame when it is copied unshifted, or nullopt
 // outside it.
 std::optional<Px> PictureAt(const TBitmap& picture, int x, int y);
+
+// A string list of the given lines.
+Toolkit::TStrings Lines(std::initializer_list<const char*> items);
 
 // A component that counts its renders (a repeated frame leaves CurrentFrame as it was).
 class CountingWipe : public Wipekit::TLumawipe {

@@ -14,11 +14,7 @@ using namespace WinFixtures;
 
 namespace {
 
-TStrings Lines(std::initializer_list<const char*> items) {
-    TStrings lines;
-    for (const char* item : items) lines.Add(item);
-    return lines;
-}
+using Fixtures::Lines;
 
 template <class T>
 T* Place(TWinControl* parent, int left, int top, const char* caption = nullptr) {
@@ -343,6 +339,131 @@ TEST_F(Controls, SystemColoursFollowTheSystemAndTheirChangeReachesControls) {
     SetSysColors(1, &element, &saved);
     PumpFor(30);
     EXPECT_GE(watcher->Changes, 1);
+}
+
+TEST_F(Controls, AccessKeyIsTheLetterAfterTheFirstSingleAmpersand) {
+    const std::pair<const char*, wchar_t> cases[] = {
+        {"&More...", L'm'}, {"Pa&use", L'u'}, {"A&&B", 0}, {"&&A&b", L'b'}, {"", 0}, {"end&", 0}, {"none", 0},
+    };
+    for (const auto& [caption, key] : cases) EXPECT_EQ(AccessKeyOf(caption), key) << caption;
+}
+
+TEST_F(Controls, KeyEventsReachTheControlAndAPreviewingFormOnce) {
+    auto* edit = Place<TEdit>(form, 8, 8);
+    int formDown = 0, formUp = 0, editDown = 0, editUp = 0;
+    form->OnKeyDown = [&](TObject*, WORD&) { ++formDown; };
+    form->OnKeyUp = [&](TObject*, WORD&) { ++formUp; };
+    edit->OnKeyDown = [&](TObject*, WORD&) { ++editDown; };
+    edit->OnKeyUp = [&](TObject*, WORD&) { ++editUp; };
+    form->Show();
+    PumpFor(30);
+    struct Case {
+        bool preview, toForm;
+        int form, edit;  // key-down and key-up events each
+    } const cases[] = {{false, false, 0, 1}, {true, false, 1, 1}, {false, true, 1, 0}, {true, true, 1, 0}};
+    for (const auto& c : cases) {
+        formDown = formUp = editDown = editUp = 0;
+        form->KeyPreview = c.preview;
+        HWND to = c.toForm ? form->Handle() : edit->Handle();
+        PostMessageW(to, WM_KEYDOWN, VK_F5, 0);
+        PostMessageW(to, WM_KEYUP, VK_F5, LPARAM(0xC0000001));
+        PumpFor(30);
+        const std::string name = std::string(c.preview ? "preview, " : "") + (c.toForm ? "to the form" : "to the edit");
+        EXPECT_EQ(formDown, c.form) << name;
+        EXPECT_EQ(formUp, c.form) << name;
+        EXPECT_EQ(editDown, c.edit) << name;
+        EXPECT_EQ(editUp, c.edit) << name;
+    }
+
+    // A key the control's handler sets to 0 does not reach its window: Home stays unseen.
+    form->KeyPreview = false;
+    edit->SetText("ab");
+    edit->SetFocus();
+    edit->OnKeyDown = [](TObject*, WORD& key) {
+        if (key == VK_HOME) key = 0;
+    };
+    Key(WM_KEYDOWN, VK_END);
+    Key(WM_KEYDOWN, VK_HOME);
+    Key(WM_CHAR, L'c');
+    EXPECT_EQ(edit->Text(), "abc");
+}
+
+TEST_F(Controls, ActivationEventsAndACloseWhileDeactivatingHappensOnce) {
+    std::vector<std::string> log;
+    auto* other = new TForm(nullptr);
+    form->OnActivate = [&](TObject*) { log.push_back("form on"); };
+    form->OnDeactivate = [&](TObject*) { log.push_back("form off"); };
+    other->OnActivate = [&](TObject*) { log.push_back("other on"); };
+    other->OnDeactivate = [&](TObject*) { log.push_back("other off"); };
+    form->Show();
+    PumpFor(30);
+    other->Show();
+    PumpFor(30);
+    SetForegroundWindow(form->Handle());
+    PumpFor(30);
+    EXPECT_EQ(log, (std::vector<std::string>{"form on", "form off", "other on", "other off", "form on"}));
+
+    // Closing hides the window, and so deactivates it, whose handler closes again: one
+    // close, one free.
+    bool gone = false;
+    new Sentinel(other, gone);
+    int closes = 0;
+    other->OnDeactivate = [&](TObject*) { other->Close(); };
+    other->OnClose = [&](TObject*, TCloseAction& action) {
+        ++closes;
+        action = TCloseAction::caFree;
+    };
+    other->Show();
+    PumpFor(30);
+    ASSERT_EQ(GetActiveWindow(), other->Handle());
+    other->Close();
+    EXPECT_TRUE(PumpUntil([&] { return gone; }, 2000));
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(Controls, BorderlessFormOpensWhereItIsPutWithoutCaptionOrFrame) {
+    TForm popup(nullptr);
+    popup.SetBorderStyle(TFormBorderStyle::bsNone);
+    popup.SetPosition(TPosition::poDesigned);
+    popup.SetBounds(37, 53, 78, 128);
+    popup.Show();
+    PumpFor(30);
+    const LONG_PTR style = GetWindowLongPtrW(popup.Handle(), GWL_STYLE);
+    EXPECT_EQ(style & WS_POPUP, LONG_PTR(WS_POPUP));
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), 0);
+    RECT r{};
+    GetWindowRect(popup.Handle(), &r);
+    EXPECT_EQ((TRect{r.left, r.top, r.right, r.bottom}), Rect(37, 53, 115, 181));
+    EXPECT_EQ(popup.ClientWidth(), 78);
+    EXPECT_EQ(popup.ClientHeight(), 128);
+}
+
+// Red, with its last column blue: what it shows depends on its size.
+class TEdgeControl final : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+
+protected:
+    void Paint() override {
+        Canvas().Brush.Color = clRed;
+        Canvas().FillRect(Rect(0, 0, Width() - 1, Height()));
+        Canvas().Brush.Color = clBlue;
+        Canvas().FillRect(Rect(Width() - 1, 0, Width(), Height()));
+    }
+};
+
+TEST_F(Controls, CustomControlRepaintsWhollyAtANewSize) {
+    auto* edge = Place<TEdgeControl>(form, 10, 10);
+    edge->SetBounds(10, 10, 20, 8);
+    form->Show();
+    PumpFor(30);
+    edge->SetBounds(10, 10, 40, 8);
+    PumpFor(30);
+    TBitmap shot;
+    CaptureWindow(edge->Handle(), Rect(0, 0, 40, 8), shot);
+    EXPECT_TRUE(Fixtures::FrameEquals(shot, 40, 8, [](int x, int) {
+        return x == 39 ? Fixtures::ColorPx(clBlue) : Fixtures::ColorPx(clRed);
+    }));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/win32/Forms.h"
 #include "toolkit/win32/StdCtrls.h"
+#include "win32/ShowcaseRun.h"
 
 using namespace Toolkit;
 
@@ -137,12 +138,5 @@ int main(int argc, char** argv) {
 
     form->Show();
     wipe->Play();
-    if (argc > 1) {
-        auto* timer = new TTimer(form);
-        timer->SetInterval(std::uint32_t(std::atoi(argv[1]) * 1000));
-        timer->OnTimer = [form](TObject*) { form->Close(); };
-    }
-    Application().Run();
-    delete TForm::MainForm();
-    return 0;
+    return RunShowcase(*form, argc, argv);
 }

@@ -2,6 +2,8 @@
 
 #include <psapi.h>
 
+#include <string>
+
 #include "toolkit/Forms.h"
 
 namespace WinFixtures {
@@ -31,6 +33,52 @@ void CaptureWindow(HWND hwnd, const Toolkit::TRect& r, Toolkit::TBitmap& out) {
     }
     ReleaseDC(hwnd, window);
 }
+
+namespace {
+
+std::function<void(HWND)> gDialogAction;
+UINT_PTR gDialogTimer = 0;
+std::chrono::steady_clock::time_point gDialogDeadline;
+constexpr UINT DialogPollMs = 20;
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM out) {
+    wchar_t cls[8] = {};
+    GetClassNameW(hwnd, cls, 8);
+    if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    *reinterpret_cast<HWND*>(out) = hwnd;
+    return FALSE;
+}
+
+void StopDialogTimer() {
+    KillTimer(nullptr, gDialogTimer);
+    gDialogTimer = 0;
+}
+
+void CALLBACK PollDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) {
+        if (std::chrono::steady_clock::now() < gDialogDeadline) return;
+        StopDialogTimer();
+        gDialogAction = nullptr;
+        ADD_FAILURE() << "no dialog box showed";
+        return;
+    }
+    StopDialogTimer();
+    auto act = std::move(gDialogAction);
+    gDialogAction = nullptr;
+    act(dialog);
+}
+
+}  // namespace
+
+void WhenDialogShows(std::function<void(HWND dialog)> act, int timeoutMs) {
+    gDialogAction = std::move(act);
+    gDialogDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (!gDialogTimer) gDialogTimer = SetTimer(nullptr, 0, DialogPollMs, PollDialog);
+}
+
+bool DialogPending() { return gDialogTimer != 0; }
 
 std::size_t PagefileUsage() {
     PROCESS_MEMORY_COUNTERS counters{};

@@ -162,12 +162,28 @@ void TForm::Close() {
         Application().Terminate();
         PostQuitMessage(0);
     }
+    // Set before hiding: a close asked for while the window goes (by a handler of its
+    // deactivation) is this one.
+    if (action == TCloseAction::caFree) FReleasing = true;
     Hide();
-    if (action == TCloseAction::caFree) {
-        // Freed once the message now being handled (perhaps one of ours) is done.
-        FReleasing = true;
-        FRelease = PostDeferred([this] { delete this; });
-    }
+    // Freed once the message now being handled (perhaps one of ours) is done.
+    if (action == TCloseAction::caFree) FRelease = PostDeferred([this] { delete this; });
+}
+
+void TForm::KeyDown(WORD& key) {
+    if (!KeyPreview) TWinControl::KeyDown(key);
+}
+
+void TForm::KeyUp(WORD& key) {
+    if (!KeyPreview) TWinControl::KeyUp(key);
+}
+
+void TForm::Activate() {
+    if (OnActivate) OnActivate(this);
+}
+
+void TForm::Deactivate() {
+    if (OnDeactivate) OnDeactivate(this);
 }
 
 void TForm::MakeMainForm() { gMainForm = this; }
@@ -217,12 +233,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && FActiveControl && FActiveControl->CanFocus()) {
+        case WM_ACTIVATE: {
+            const bool active = LOWORD(wParam) != WA_INACTIVE;
+            LRESULT result = 0;
+            if (active && FActiveControl && FActiveControl->CanFocus())
                 ::SetFocus(FActiveControl->Handle());
-                return 0;
-            }
-            break;
+            else
+                result = TWinControl::WndProc(msg, wParam, lParam);
+            active ? Activate() : Deactivate();  // may close and free the form: the last step
+            return result;
+        }
         case WM_SYSCOLORCHANGE:
             SysColorChange();
             return 0;
@@ -257,9 +277,10 @@ bool PreTranslateMessage(MSG& msg) {
     auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
     if (!form) return false;
     if (form->KeyPreview) {
-        if (msg.message == WM_KEYDOWN && form->OnKeyDown) {
+        const TKeyEvent& keyEvent = msg.message == WM_KEYDOWN ? form->OnKeyDown : form->OnKeyUp;
+        if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && keyEvent) {
             WORD key = WORD(msg.wParam);
-            form->OnKeyDown(form, key);
+            keyEvent(form, key);
             if (!key) return true;
             msg.wParam = key;
         } else if (msg.message == WM_CHAR && form->OnKeyPress) {

@@ -17,6 +17,8 @@ enum class TPosition : std::uint8_t { poDesigned, poScreenCenter };
 enum class TFormBorderStyle : std::uint8_t { bsDialog, bsSizeable, bsNone };
 
 // A top-level window: dialog border, centred by default, shown modeless or modal.
+// Without a border (bsNone) it is a plain pop-up window; with poDesigned it opens at
+// its bounds, in screen coordinates.
 class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* owner);
@@ -54,6 +56,9 @@ public:
     std::function<void(TObject* sender, TCloseAction& action)> OnClose;
     TNotifyEvent OnShow;
     TNotifyEvent OnCreate;
+    // The form's window became the active window, or stopped being it.
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
 
     // Makes this the form whose closing ends Application().Run().
     void MakeMainForm();
@@ -67,6 +72,14 @@ protected:
     void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool ActivatesWhenShown() const override { return true; }
+    // With KeyPreview the form's key events were raised before the key reached any of
+    // its windows, its own included: they are not raised again.
+    void KeyDown(WORD& key) override;
+    void KeyUp(WORD& key) override;
+    // Called after the activation change has been handled; the defaults raise OnActivate
+    // and OnDeactivate.
+    virtual void Activate();
+    virtual void Deactivate();
 
 private:
     void CenterOnScreen();

@@ -59,6 +59,13 @@ BITMAPINFO DibInfo(int width, int height) {
     return info;
 }
 
+void DrawBitmap(HDC dc, int x, int y, const TBitmap& bitmap) {
+    if (bitmap.Empty()) return;
+    BITMAPINFO info = DibInfo(bitmap.Width(), bitmap.Height());
+    SetDIBitsToDevice(dc, x, y, DWORD(bitmap.Width()), DWORD(bitmap.Height()), 0, 0, 0, UINT(bitmap.Height()),
+                      bitmap.Bits(), &info, DIB_RGB_COLORS);
+}
+
 namespace {
 
 // Pixel store with an HBITMAP behind it.

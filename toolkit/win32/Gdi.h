@@ -99,6 +99,10 @@ void DeleteGdiObject(HGDIOBJ object);
 // 24-bit bottom-up rows of a bitmap of the given size, as GetDIBits and SetDIBits take them.
 BITMAPINFO DibInfo(int width, int height);
 
+// Shows the whole of bitmap on dc with its top-left corner at (x, y); an empty bitmap
+// shows nothing.
+void DrawBitmap(HDC dc, int x, int y, const TBitmap& bitmap);
+
 }  // namespace Win32
 
 }  // namespace Toolkit

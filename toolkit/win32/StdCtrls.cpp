@@ -3,24 +3,12 @@
 #include "toolkit/win32/StdCtrls.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace Toolkit {
 
 using namespace Win32;
 
 namespace {
-
-// The key after the first single '&' of a caption, lower case; 0 when there is none.
-wchar_t AccessKeyOf(const std::string& caption) {
-    const std::wstring w = Widen(caption);
-    for (std::size_t i = 0; i + 1 < w.size(); ++i) {
-        if (w[i] != L'&') continue;
-        if (w[i + 1] != L'&') return wchar_t(std::towlower(wint_t(w[i + 1])));
-        ++i;  // "&&" is a plain '&'
-    }
-    return 0;
-}
 
 TColor ParentColor(const TControl& control) {
     auto* parent = dynamic_cast<TWinControl*>(control.Parent());

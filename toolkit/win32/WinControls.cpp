@@ -3,6 +3,7 @@
 #include "toolkit/win32/WinControls.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <map>
 
 #include "toolkit/Forms.h"
@@ -42,13 +43,7 @@ HWND ParentWindow(const TControl& control) {
 RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
 // Shows a windowless control's surface at its bounds on dc.
-void DrawSurface(HDC dc, const TGraphicControl& control) {
-    const TBitmap& surface = control.Surface();
-    if (surface.Empty()) return;
-    BITMAPINFO info = DibInfo(surface.Width(), surface.Height());
-    SetDIBitsToDevice(dc, control.Left(), control.Top(), DWORD(surface.Width()), DWORD(surface.Height()), 0, 0, 0,
-                      UINT(surface.Height()), surface.Bits(), &info, DIB_RGB_COLORS);
-}
+void DrawSurface(HDC dc, const TGraphicControl& control) { DrawBitmap(dc, control.Left(), control.Top(), control.Surface()); }
 
 void RegisterOwnClass() {
     static const bool registered = [] {
@@ -156,6 +151,16 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return control->WndProc(msg, wParam, lParam);
     } catch (const std::exception& e) {
         Application().HandleException(e);
+    }
+    return 0;
+}
+
+wchar_t AccessKeyOf(const std::string& caption) {
+    const std::wstring w = Widen(caption);
+    for (std::size_t i = 0; i + 1 < w.size(); ++i) {
+        if (w[i] != L'&') continue;
+        if (w[i + 1] != L'&') return wchar_t(std::towlower(wint_t(w[i + 1])));
+        ++i;  // "&&" is a plain '&'
     }
     return 0;
 }
@@ -564,15 +569,47 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_SETFOCUS:
             ControlFocused(*this);
-            if (OnEnter) OnEnter(this);
+            DoEnter();
             break;
         case WM_KILLFOCUS:
-            if (OnExit) OnExit(this);
+            DoExit();
+            break;
+        case WM_KEYDOWN:
+        case WM_KEYUP: {
+            WORD key = WORD(wParam);
+            msg == WM_KEYDOWN ? KeyDown(key) : KeyUp(key);
+            if (!key) return 0;
+            wParam = key;
+            break;
+        }
+        case WM_SIZE:
+            Resize();
             break;
         default:
             break;
     }
     return DefaultHandler(msg, wParam, lParam);
+}
+
+void TWinControl::KeyDown(WORD& key) {
+    if (OnKeyDown) OnKeyDown(this, key);
+}
+
+void TWinControl::KeyUp(WORD& key) {
+    if (OnKeyUp) OnKeyUp(this, key);
+}
+
+void TWinControl::DoEnter() {
+    if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (OnExit) OnExit(this);
+}
+
+void TWinControl::Repaint() {
+    Invalidate();
+    if (FHandle) UpdateWindow(FHandle);
 }
 
 void TWinControl::EraseBackground(HDC dc, const RECT& r) {
@@ -615,9 +652,7 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {
         HWND hwnd = Handle();
         HDC dc = GetDC(hwnd);
         if (!dc) return;
-        BITMAPINFO info = DibInfo(FSurface.Width(), FSurface.Height());
-        SetDIBitsToDevice(dc, 0, 0, DWORD(FSurface.Width()), DWORD(FSurface.Height()), 0, 0, 0,
-                          UINT(FSurface.Height()), FSurface.Bits(), &info, DIB_RGB_COLORS);
+        DrawBitmap(dc, 0, 0, FSurface);
         ReleaseDC(hwnd, dc);
     };
 }
@@ -648,11 +683,7 @@ void TCustomControl::PaintWindow(HDC dc) {
         throw;
     }
     FInPaint = false;
-    if (!FSurface.Empty()) {
-        BITMAPINFO info = DibInfo(FSurface.Width(), FSurface.Height());
-        SetDIBitsToDevice(dc, 0, 0, DWORD(FSurface.Width()), DWORD(FSurface.Height()), 0, 0, 0,
-                          UINT(FSurface.Height()), FSurface.Bits(), &info, DIB_RGB_COLORS);
-    }
+    DrawBitmap(dc, 0, 0, FSurface);
     RECT client;
     GetClientRect(Handle(), &client);
     PaintGraphicChildren(dc, client);

@@ -17,7 +17,12 @@ namespace Toolkit {
 
 // A typed character; setting it to 0 discards it.
 using TKeyPressEvent = std::function<void(TObject* sender, wchar_t& key)>;
+// A virtual-key code going down or up; setting it to 0 keeps it from the window.
 using TKeyEvent = std::function<void(TObject* sender, WORD& key)>;
+
+// The access key of a caption: the character after its first single '&', lower case;
+// 0 when there is none ("&&" stands for a plain '&').
+wchar_t AccessKeyOf(const std::string& caption);
 
 enum class TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 
@@ -70,8 +75,12 @@ public:
     int ClientWidth() const;
     int ClientHeight() const;
 
+    // Paints the invalid parts of the window now rather than when the loop gets to it.
+    void Repaint();
+
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
@@ -102,6 +111,15 @@ protected:
     LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
     // Notification code of WM_COMMAND sent by this control to its parent.
     virtual void Command(WORD code) { (void)code; }
+    // A key went down or up in the window (WM_KEYDOWN, WM_KEYUP). The defaults raise
+    // OnKeyDown and OnKeyUp; a key set to 0 is kept from the window's own processing.
+    virtual void KeyDown(WORD& key);
+    virtual void KeyUp(WORD& key);
+    // The window gained or lost the focus. The defaults raise OnEnter and OnExit.
+    virtual void DoEnter();
+    virtual void DoExit();
+    // The window's client area changed size.
+    virtual void Resize() {}
     // Paints the window of our own class: background, Paint, then windowless children.
     virtual void PaintWindow(HDC dc);
     // Background of our own window; windowless opaque children are spared.
@@ -156,6 +174,8 @@ public:
 
 protected:
     void PaintWindow(HDC dc) override;
+    // Paint draws the whole client area for its size: a new size repaints all of it.
+    void Resize() override { Invalidate(); }
 
 private:
     TBitmap FSurface;
