@@ -1,0 +1,309 @@
+// The demo's forms on real windows, driven as a user drives them: clicks and keys go to
+// the windows as messages, and what the user sees is read back from the windows.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "demo/AbtUnit.h"
+#include "demo/MainUnit.h"
+#include "toolkit/Forms.h"
+#include "toolkit/win32/Shell.h"
+#include "win32/WinFixtures.h"
+
+using namespace Toolkit;
+using namespace WinFixtures;
+using MainUnit::TMainForm;
+using Wipekit::TTransitionOperation;
+
+namespace {
+
+std::string WindowText(HWND hwnd) {
+    wchar_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    return Narrow(text);
+}
+
+bool Checked(TWinControl* box) { return SendMessageW(box->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Shown(TWinControl* c) { return IsWindowVisible(c->Handle()) != FALSE; }
+bool Usable(TWinControl* c) { return IsWindowEnabled(c->Handle()) != FALSE; }
+
+// A button press as the user makes it: the button's own click message.
+void Press(TWinControl* button) { SendMessageW(button->Handle(), BM_CLICK, 0, 0); }
+
+// Types text into an edit: all selected first, then character by character.
+void Type(TWinControl* edit, const std::wstring& text) {
+    SendMessageW(edit->Handle(), EM_SETSEL, 0, -1);
+    for (wchar_t c : text) SendMessageW(edit->Handle(), WM_CHAR, c, 1);
+}
+
+class DemoForm : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = new TMainForm(nullptr);
+        About = new AbtUnit::TAboutForm(nullptr);
+        Form->AboutForm = About;
+        Form->Show();
+        PumpFor(50);
+    }
+    void TearDown() override {
+        delete About;
+        delete Form;
+        PumpFor(20);
+    }
+
+    // Picks an item of the operation radio group by clicking its button.
+    void ChooseOperation(int item) {
+        auto* button = dynamic_cast<TWinControl*>(Form->RadioGroup->Controls().at(std::size_t(item)));
+        ASSERT_NE(button, nullptr);
+        Press(button);
+        ASSERT_EQ(Form->RadioGroup->ItemIndex(), item);
+    }
+    bool Idle() const { return WindowText(Form->ActivateButton->Handle()) == "Play"; }
+
+    TMainForm* Form = nullptr;
+    AbtUnit::TAboutForm* About = nullptr;
+};
+
+}  // namespace
+
+TEST_F(DemoForm, StartsWithTheStoredComponentAndItsCaptions) {
+    EXPECT_EQ(WindowText(Form->Handle()), "Lumawipe ActiveX Control 3.0 Demonstration");
+    RECT client;
+    GetClientRect(Form->Handle(), &client);
+    EXPECT_EQ(client.right, 488);
+    EXPECT_EQ(client.bottom, 376);
+    auto* w = Form->Lumawipe;
+    EXPECT_EQ(w->Operation(), TTransitionOperation::toMonoSlider);
+    EXPECT_EQ(w->Steps(), 10);
+    EXPECT_EQ(w->Delta(), 1);
+    EXPECT_EQ(w->Interval(), 10u);
+    EXPECT_EQ(w->Color(), clSilver);
+    EXPECT_EQ(w->FromBitmap().Width(), 446);
+    EXPECT_FALSE(Checked(Form->ReversibleCheckBox));
+    EXPECT_FALSE(Usable(Form->PauseButton));
+    EXPECT_FALSE(Shown(Form->FadeColorButton));
+    EXPECT_FALSE(Shown(Form->RGBComboBox));
+    EXPECT_EQ(Form->RGBComboBox->ItemIndex(), 0);
+    EXPECT_EQ(WindowText(Form->StepsEdit->Handle()), "10");
+}
+
+// Every operation item: its preset reaches the component and the edits, and it shows
+// exactly the settings that apply to it.
+TEST_F(DemoForm, EachOperationItemAppliesItsPreset) {
+    std::int32_t delta = Form->Lumawipe->Delta();
+    // Item 0 is selected at start: a click on it changes nothing, so it comes last.
+    const int items = int(MainUnit::OperationItems.size());
+    for (int k = 1; k <= items; ++k) {
+        const int item = k % items;
+        SCOPED_TRACE(MainUnit::OperationItems[std::size_t(item)].Caption);
+        Press(Form->ReverseCheckBox);  // checked: the preset unchecks it
+        ChooseOperation(item);
+        const MainUnit::TPreset preset = MainUnit::PresetFor(MainUnit::OperationItems[std::size_t(item)].Operation);
+        if (preset.Delta) delta = *preset.Delta;
+        auto* w = Form->Lumawipe;
+        EXPECT_EQ(w->Operation(), MainUnit::OperationItems[std::size_t(item)].Operation);
+        EXPECT_EQ(w->Interval(), preset.Interval);
+        EXPECT_EQ(w->Steps(), preset.Steps);
+        EXPECT_EQ(w->Delta(), delta) << "Delta is kept where the preset leaves it";
+        EXPECT_EQ(WindowText(Form->IntervalEdit->Handle()), std::to_string(preset.Interval));
+        EXPECT_EQ(WindowText(Form->StepsEdit->Handle()), std::to_string(preset.Steps));
+        EXPECT_EQ(WindowText(Form->DeltaEdit->Handle()), std::to_string(delta));
+        EXPECT_EQ(Checked(Form->ReversibleCheckBox), preset.ReverseOnDone.value_or(false));
+        EXPECT_FALSE(Checked(Form->ReverseCheckBox));
+        EXPECT_FALSE(w->Reverse());
+        EXPECT_EQ(Usable(Form->DeltaEdit), MainUnit::DeltaApplies(item));
+        EXPECT_EQ(Form->Label3->Enabled(), MainUnit::DeltaApplies(item));
+        EXPECT_EQ(Shown(Form->FadeColorButton), MainUnit::FadeColorApplies(item));
+        EXPECT_EQ(Usable(Form->FadeColorButton), MainUnit::FadeColorApplies(item));
+        EXPECT_EQ(Shown(Form->RGBComboBox), MainUnit::ChannelOrderApplies(item));
+    }
+}
+
+TEST_F(DemoForm, PlayPauseResumeStopAndARunEndingByItself) {
+    const auto groupsUsable = [&] {
+        return Usable(Form->RadioGroup) && Usable(Form->RadioGroup1) && Usable(Form->GroupBox1) && Usable(Form->Panel1);
+    };
+    const auto groupsDisabled = [&] {
+        return !Usable(Form->RadioGroup) && !Usable(Form->RadioGroup1) && !Usable(Form->GroupBox1) &&
+               !Usable(Form->Panel1);
+    };
+    Form->Lumawipe->SetInterval(1000);  // slow enough to look at every state
+    Press(Form->ActivateButton);
+    EXPECT_EQ(WindowText(Form->ActivateButton->Handle()), "Stop");
+    EXPECT_TRUE(Form->Lumawipe->Active());
+    EXPECT_TRUE(groupsDisabled());
+    EXPECT_TRUE(Usable(Form->PauseButton));
+    Press(Form->PauseButton);
+    EXPECT_EQ(WindowText(Form->PauseButton->Handle()), "Resume");
+    EXPECT_TRUE(Form->Lumawipe->IsPaused());
+    Press(Form->PauseButton);
+    EXPECT_EQ(WindowText(Form->PauseButton->Handle()), "Pause");
+    EXPECT_FALSE(Form->Lumawipe->IsPaused());
+    Press(Form->ActivateButton);
+    EXPECT_TRUE(Idle());
+    EXPECT_FALSE(Form->Lumawipe->Active());
+    EXPECT_TRUE(groupsUsable());
+    EXPECT_FALSE(Usable(Form->PauseButton));
+
+    // Without "Reverse on done" the end of a run brings the idle state back.
+    Form->Lumawipe->SetInterval(1);
+    Form->Lumawipe->SetSteps(100);
+    Press(Form->ActivateButton);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }, 10000));
+    EXPECT_TRUE(groupsUsable());
+    EXPECT_FALSE(Usable(Form->PauseButton));
+    EXPECT_EQ(WindowText(Form->PauseButton->Handle()), "Pause");
+}
+
+// With "Reverse on done" each end pauses a second with the last frame shown, flips
+// Reverse and plays again; Stop during that second cancels the replay.
+TEST_F(DemoForm, ReverseOnDoneTurnsTheRunRoundAfterASecond) {
+    Press(Form->ReversibleCheckBox);
+    ASSERT_TRUE(Checked(Form->ReversibleCheckBox));
+    Form->Lumawipe->SetInterval(1);
+    Form->Lumawipe->SetSteps(200);
+    Press(Form->ActivateButton);
+    for (bool reversed : {true, false}) {
+        ASSERT_TRUE(PumpUntil([&] { return Form->ReplayPending(); }, 10000));
+        EXPECT_FALSE(Form->Lumawipe->Active());
+        EXPECT_FALSE(Idle()) << "the form stays in its playing state";
+        const DWORD ended = GetTickCount();
+        ASSERT_TRUE(PumpUntil([&] { return Form->Lumawipe->Active() || !Form->ReplayPending(); }, 5000));
+        EXPECT_GE(GetTickCount() - ended, 900u);
+        EXPECT_EQ(Checked(Form->ReverseCheckBox), reversed);
+        EXPECT_EQ(Form->Lumawipe->Reverse(), reversed);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return Form->ReplayPending(); }, 10000));
+    Press(Form->ActivateButton);  // Stop
+    EXPECT_TRUE(Idle());
+    EXPECT_FALSE(Form->ReplayPending());
+    PumpFor(1300);
+    EXPECT_FALSE(Form->Lumawipe->Active()) << "no replay after Stop";
+}
+
+// The edits take digits only; a value the component cannot take is kept back and shown,
+// and the next keystroke that makes a valid value is taken.
+TEST_F(DemoForm, NumberEditsTakeDigitsAndKeepBackWhatTheComponentCannotTake) {
+    Type(Form->IntervalEdit, L"a-");
+    EXPECT_EQ(WindowText(Form->IntervalEdit->Handle()), "10") << "letters and signs are discarded";
+    Type(Form->StepsEdit, L"0");
+    EXPECT_EQ(WindowText(Form->StepsEdit->Handle()), "0");
+    EXPECT_EQ(Form->Lumawipe->Steps(), 10) << "0 is not a step";
+    EXPECT_EQ(Form->StepsEdit->Font().Color(), clRed) << "the edit shows that its value was not taken";
+    Type(Form->StepsEdit, L"07");
+    EXPECT_EQ(Form->Lumawipe->Steps(), 7);
+    EXPECT_EQ(Form->StepsEdit->Font().Color(), clWindowText);
+    // Pasted at once (typed, it would pass through values that are taken).
+    SetWindowTextW(Form->DeltaEdit->Handle(), L"99999999999");
+    EXPECT_EQ(Form->Lumawipe->Delta(), 1) << "too large for 32 bits: not taken, not wrapped";
+    EXPECT_EQ(Form->DeltaEdit->Font().Color(), clRed);
+    SendMessageW(Form->DeltaEdit->Handle(), EM_SETSEL, 0, -1);
+    SendMessageW(Form->DeltaEdit->Handle(), WM_CHAR, 8, 1);  // backspace clears it
+    EXPECT_EQ(WindowText(Form->DeltaEdit->Handle()), "");
+    EXPECT_EQ(Form->Lumawipe->Delta(), 1) << "an empty edit changes nothing";
+    Type(Form->IntervalEdit, L"0");
+    EXPECT_EQ(Form->Lumawipe->Interval(), 0u) << "Interval 0 is a value: it stops the ticks";
+}
+
+TEST_F(DemoForm, ChannelOrderAndModifierReachTheComponent) {
+    ChooseOperation(16);  // RGB
+    ASSERT_TRUE(Shown(Form->RGBComboBox));
+    SendMessageW(Form->RGBComboBox->Handle(), CB_SETCURSEL, 5, 0);
+    SendMessageW(Form->RGBComboBox->Parent() ? dynamic_cast<TWinControl*>(Form->RGBComboBox->Parent())->Handle()
+                                             : nullptr,
+                 WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Form->RGBComboBox->Handle()), CBN_SELCHANGE),
+                 LPARAM(Form->RGBComboBox->Handle()));
+    EXPECT_EQ(Form->Lumawipe->RGBOrder(), Wipekit::TRGBOrder::coBGR);
+    auto* down = dynamic_cast<TWinControl*>(Form->RadioGroup1->Controls().at(3));
+    Press(down);
+    EXPECT_EQ(Form->Lumawipe->Modifier(), Wipekit::TTransitionModifier::tmDown);
+}
+
+namespace {
+// What a timer does inside a modal loop, where the test's own pumping does not run.
+std::function<void()> gInsideModalLoop;
+void CALLBACK RunInsideModalLoop(HWND, UINT, UINT_PTR, DWORD) {
+    if (gInsideModalLoop) gInsideModalLoop();
+}
+}  // namespace
+
+// The About form opens modally from its button and closes by OK and by Escape.
+TEST_F(DemoForm, AboutOpensModallyAndClosesByOkAndEscape) {
+    for (bool byEscape : {false, true}) {
+        SCOPED_TRACE(byEscape ? "Escape" : "OK");
+        bool sawModal = false, mainFormWaited = false;
+        gInsideModalLoop = [&] {
+            if (!About->Modal() || sawModal) return;
+            sawModal = true;
+            mainFormWaited = !IsWindowEnabled(Form->Handle());
+            if (byEscape)
+                PostMessageW(About->OKButton->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+            else
+                PostMessageW(About->OKButton->Handle(), BM_CLICK, 0, 0);
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, RunInsideModalLoop);
+        Press(Form->AboutButton);  // returns when the modal run has ended
+        KillTimer(nullptr, timer);
+        gInsideModalLoop = nullptr;
+        EXPECT_TRUE(sawModal);
+        EXPECT_TRUE(mainFormWaited) << "the main form is disabled while About is open";
+        EXPECT_EQ(WindowText(About->Handle()), "About Lumawipe");
+        EXPECT_EQ(About->ModalResult(), TModalResult::mrOk);
+        EXPECT_FALSE(IsWindowVisible(About->Handle()));
+        EXPECT_TRUE(IsWindowEnabled(Form->Handle()));
+    }
+}
+
+// A click on a link hands its address to the shell (seen through the seam, no browser
+// starts); the label shows ActiveColor while the left button is held, and the release
+// restores the colour even outside the label.
+TEST_F(DemoForm, LinkLabelsOpenTheirAddressAndLightWhilePressed) {
+    About->Show();
+    PumpFor(50);
+    std::vector<std::string> opened;
+    const auto previous = Win32::SetShellHandler(
+        [&](HWND, const std::string& verb, const std::string& file, int show) {
+            EXPECT_EQ(verb, "open");
+            EXPECT_EQ(show, SW_SHOWNORMAL);
+            opened.push_back(file);
+        });
+    auto* link = About->UrlLabel2;
+    EXPECT_EQ(link->Cursor(), UrlLabel::crHand);
+    EXPECT_EQ(link->Hint, link->URL);
+    const LPARAM inside = MAKELPARAM(link->Left() + 5, link->Top() + 5);
+    SendMessageW(About->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    EXPECT_EQ(link->Font().Color(), link->ActiveColor);
+    SendMessageW(About->Handle(), WM_LBUTTONUP, 0, inside);
+    EXPECT_EQ(link->Font().Color(), clBlue);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], "https://lumawipe.example/");
+
+    const LPARAM outside = MAKELPARAM(link->Left() - 40, link->Top() - 40);
+    SendMessageW(About->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageW(About->Handle(), WM_MOUSEMOVE, MK_LBUTTON, outside);
+    SendMessageW(About->Handle(), WM_LBUTTONUP, 0, outside);
+    EXPECT_EQ(link->Font().Color(), clBlue) << "restored outside the label";
+    EXPECT_EQ(opened.size(), 1u) << "a release outside is no click";
+
+    // Blank URL: the caption goes to the shell untrimmed; both blank: nothing opens, but
+    // OnClick still comes.
+    int clicks = 0;
+    link->OnClick = [&](TObject*) { ++clicks; };
+    link->URL = "  ";
+    link->SetCaption(" caption ");
+    link->Click();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1], " caption ");
+    link->SetCaption("   ");
+    link->Click();
+    EXPECT_EQ(opened.size(), 2u);
+    EXPECT_EQ(clicks, 2);
+    Win32::SetShellHandler(previous);
+
+    // "Copy" puts the caption (not the address) on the clipboard.
+    link->SetCaption("Lumawipe homepage");
+    link->PopupMenu()->Items().at(0)->Click();
+    EXPECT_EQ(Win32::ClipboardText(), "Lumawipe homepage");
+    About->Hide();
+}
