@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev libgif-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
-  wine wine32:i386 wine64 xvfb xauth imagemagick
+  wine wine32:i386 wine64 xvfb xauth imagemagick xdotool
 )
 
 missing=()
