@@ -49,21 +49,27 @@ std::string Hex(const std::string& bytes) {
     return text;
 }
 
-// Every stored property away from its default, with pictures of 2 x 1 and 1 x 1 pixels:
-// the whole stream, byte for byte. Color is no colour name (an integer), Interval is past
-// the int32 range (an int64), enumerations are identifiers.
-TEST(LumawipeStream, SavesTheGoldenBytes) {
-    TLumawipe a(nullptr);
+// What differs between the components set away from every default.
+struct Setting {
+    const char* About;
+    int FromW, FromH, ToW, ToH;
+    TColor Color;
+    std::uint32_t Interval;
+};
+
+// Sets every stored property away from its default: Delta 2, CurrentFrame 3, coGBR,
+// tmDown, toMonoSlider, Reverse, UseThread, 10 steps and the setting's values.
+void SetAwayFromDefaults(TLumawipe& a, const Setting& s) {
     a.AboutLines().Clear();
-    a.AboutLines().Add("Hi");
+    a.AboutLines().Add(s.About);
     TBitmap from, to;
-    MakeCoordPicture(from, 2, 1, FromTag);
-    MakeCoordPicture(to, 1, 1, ToTag);
+    MakeCoordPicture(from, s.FromW, s.FromH, FromTag);
+    MakeCoordPicture(to, s.ToW, s.ToH, ToTag);
     a.SetFromBitmap(from);
     a.SetToBitmap(to);
-    a.SetColor(0x123456);
+    a.SetColor(s.Color);
     a.SetDelta(2);
-    a.SetInterval(3000000000u);
+    a.SetInterval(s.Interval);
     a.SetRGBOrder(TRGBOrder::coGBR);
     a.SetModifier(TTransitionModifier::tmDown);
     a.SetOperation(TTransitionOperation::toMonoSlider);
@@ -72,6 +78,23 @@ TEST(LumawipeStream, SavesTheGoldenBytes) {
     a.SetSteps(10);
     a.SetCurrentFrame(3);
     ASSERT_EQ(a.CurrentFrame(), 3);
+}
+
+// The 54-byte header of a 24-bit bottom-up BMP file one line high; the sizes are
+// little-endian bytes.
+std::string BmpHeader(const std::string& fileSize, const std::string& width, const std::string& imageSize) {
+    return "BM"s + fileSize + "\0\0\0\0"s + "\x36\0\0\0"s  // file size, reserved, pixel offset 54
+           + "\x28\0\0\0"s + width + "\x01\0\0\0"s          // header 40, width, height 1
+           + "\x01\0"s + "\x18\0"s + "\0\0\0\0"s + imageSize  // 1 plane, 24 bits, uncompressed
+           + std::string(16, '\0');
+}
+
+// Every stored property away from its default, with pictures of 2 x 1 and 1 x 1 pixels:
+// the whole stream, byte for byte. Color is no colour name (an integer), Interval is past
+// the int32 range (an int64), enumerations are identifiers.
+TEST(LumawipeStream, SavesTheGoldenBytes) {
+    TLumawipe a(nullptr);
+    SetAwayFromDefaults(a, {"Hi", 2, 1, 1, 1, 0x123456, 3000000000u});
 
     const std::string expected =
         "LWFD"s "\x09"s "TLumawipe"s
@@ -80,16 +103,10 @@ TEST(LumawipeStream, SavesTheGoldenBytes) {
         "\x05"s "Color"s "\x02"s "\x56\x34\x12\x00"s  // vaInt32
         "\x0C"s "CurrentFrame"s "\x02"s "\x03\0\0\0"s
         "\x0A"s "FromBitmap"s "\x08"s "\x3E\0\0\0"s  // vaBinary, 62 bytes of BMP file
-            "BM"s "\x3E\0\0\0"s "\0\0\0\0"s "\x36\0\0\0"s   // file size, reserved, pixel offset 54
-            "\x28\0\0\0"s "\x02\0\0\0"s "\x01\0\0\0"s       // header 40, 2 x 1 (bottom-up)
-            "\x01\0"s "\x18\0"s "\0\0\0\0"s "\x08\0\0\0"s    // 1 plane, 24 bits, uncompressed, 8 bytes
-            "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"s
+            + BmpHeader("\x3E\0\0\0"s, "\x02\0\0\0"s, "\x08\0\0\0"s) +
             "\x00\x00\x40"s "\x01\x00\x40"s "\0\0"s           // B G R of (0, 0) and (1, 0), padding
         "\x08"s "ToBitmap"s "\x08"s "\x3A\0\0\0"s    // 58 bytes
-            "BM"s "\x3A\0\0\0"s "\0\0\0\0"s "\x36\0\0\0"s
-            "\x28\0\0\0"s "\x01\0\0\0"s "\x01\0\0\0"s
-            "\x01\0"s "\x18\0"s "\0\0\0\0"s "\x04\0\0\0"s
-            "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"s
+            + BmpHeader("\x3A\0\0\0"s, "\x01\0\0\0"s, "\x04\0\0\0"s) +
             "\x00\x00\x80"s "\0"s
         "\x05"s "Delta"s "\x02"s "\x02\0\0\0"s
         "\x08"s "Interval"s "\x03"s "\x00\x5E\xD0\xB2\0\0\0\0"s  // vaInt64
@@ -126,23 +143,7 @@ TEST(LumawipeStream, FreshComponentSavesTheGoldenBytes) {
 TEST(LumawipeStream, RoundTripAppliesEveryValue) {
     TLumawipe a(nullptr);
     a.SetBounds(0, 0, 20, 10);
-    a.AboutLines().Clear();
-    a.AboutLines().Add("Component: TLumawipe");
-    TBitmap from, to;
-    MakeCoordPicture(from, 20, 10, FromTag);
-    MakeCoordPicture(to, 20, 10, ToTag);
-    a.SetFromBitmap(from);
-    a.SetToBitmap(to);
-    a.SetColor(0xC0C0C0);
-    a.SetCurrentFrame(3);
-    a.SetDelta(2);
-    a.SetInterval(10);
-    a.SetRGBOrder(TRGBOrder::coGBR);
-    a.SetModifier(TTransitionModifier::tmDown);
-    a.SetOperation(TTransitionOperation::toMonoSlider);
-    a.SetReverse(true);
-    a.SetSteps(10);
-    a.SetUseThread(true);
+    SetAwayFromDefaults(a, {"Component: TLumawipe", 20, 10, 20, 10, 0xC0C0C0, 10});
     const std::string bytes = Save(a);
     EXPECT_EQ(StoredNames(bytes).size(), LumawipeClassInfo().Properties.size());
 
