@@ -103,13 +103,21 @@ TEST_F(CliTest, ListShowsEveryOperationInOrder) {
         const std::string name(OperationNames[i]);
         EXPECT_FALSE(OperationInfo[i].Description.empty()) << name;
         EXPECT_EQ(line, name + "  " + std::string(OperationInfo[i].Description));
+        fs::remove(Path("f.bmp"));
         const Result frame = Cli({"render", "--from", from, "--to", to, "--operation", line.substr(0, line.find(' ')),
                                   "--frame", "1", "--out", Path("f.bmp")});
         if (OperationKeepsState(TTransitionOperation(i))) {
             EXPECT_EQ(frame.Code, 2) << name;
             EXPECT_NE(frame.Err.find("--frame is refused for " + name), std::string::npos) << frame.Err;
+            EXPECT_TRUE(frame.Out.empty()) << name;
+            EXPECT_FALSE(fs::exists(Path("f.bmp"))) << name;
         } else {
             EXPECT_EQ(frame.Code, 0) << name << ": " << frame.Err;
+            EXPECT_TRUE(frame.Out == "frame 1: running\n" || frame.Out == "frame 1: finished\n") << name << ": " << frame.Out;
+            TBitmap written;
+            EXPECT_NO_THROW(written.LoadFromFile(Path("f.bmp"))) << name;
+            EXPECT_EQ(written.Width(), 6) << name;
+            EXPECT_EQ(written.Height(), 4) << name;
         }
     }
     EXPECT_EQ(i, OperationCount);
@@ -173,19 +181,24 @@ TEST_F(CliTest, FrameWritesExactlyTheFramesPixels) {
     EXPECT_EQ(Head(Path("g.png"), 4), "\x89PNG");
 }
 
+// A colour by number or by name fills what the picture leaves of the control.
 TEST_F(CliTest, ExplicitColourWinsAndSizeSetsTheControl) {
     const auto from = Picture("a.bmp", 4, 2, FromTag);
-    const Result r = Cli({"render", "--from", from, "--size", "6x3", "--color", "0x0000FF", "--operation", "push",
-                          "--frame", "0", "--out", Path("f.bmp")});
-    ASSERT_EQ(r.Code, 0) << r.Err;
-    TBitmap frame;
-    frame.LoadFromFile(Path("f.bmp"));
-    EXPECT_TRUE(FrameEquals(frame, 6, 3, [](int x, int y) {
-        return x < 4 && y < 2 ? Coord(x, y, FromTag) : Px{0x00, 0x00, 0xFF};
-    }));
-    const Result named = Cli({"render", "--from", from, "--color", "clBtnFace", "--operation", "push", "--frame", "9",
-                              "--out", Path("g.bmp")});
-    ASSERT_EQ(named.Code, 0) << named.Err;
+    const struct {
+        const char* color;
+        Px fill;
+    } cases[] = {{"0x0000FF", Px{0x00, 0x00, 0xFF}}, {"clBtnFace", ColorPx(Toolkit::clBtnFace)}};
+    for (const auto& c : cases) {
+        const Result r = Cli({"render", "--from", from, "--size", "6x3", "--color", c.color, "--operation", "push",
+                              "--frame", "0", "--out", Path("f.bmp")});
+        ASSERT_EQ(r.Code, 0) << c.color << ": " << r.Err;
+        EXPECT_EQ(r.Out, "frame 0: running\n") << c.color;
+        TBitmap frame;
+        frame.LoadFromFile(Path("f.bmp"));
+        EXPECT_TRUE(FrameEquals(frame, 6, 3, [&](int x, int y) {
+            return x < 4 && y < 2 ? Coord(x, y, FromTag) : c.fill;
+        })) << c.color;
+    }
 }
 
 TEST_F(CliTest, PlayWritesEveryFrameInOrder) {
@@ -258,21 +271,45 @@ TEST_F(CliTest, EngineErrorsExitWithOne) {
     const Result blend = Cli({"render", "--from", from, "--to", to, "--operation", "toBlend", "--frame", "3", "--out", Path("f.bmp")});
     EXPECT_EQ(blend.Code, 1);
     EXPECT_EQ(blend.Err, "lumawipe: Bitmaps are unequal in size.\n");
+    EXPECT_TRUE(blend.Out.empty()) << blend.Out;
+    EXPECT_FALSE(fs::exists(Path("f.bmp")));
 
     const Result endless = Cli({"render", "--operation", "fade", "--play", "--max-frames", "5", "--out", Path("frames")});
     EXPECT_EQ(endless.Code, 1);
-    EXPECT_NE(endless.Err.find("did not end within 5 frames"), std::string::npos);
+    EXPECT_EQ(endless.Err, "lumawipe: the run did not end within 5 frames\n");
+    // The five frames played before the limit are written and reported.
+    std::istringstream lines(endless.Out);
+    int reported = 0;
+    for (std::string line; std::getline(lines, line); ++reported)
+        EXPECT_TRUE(line.starts_with("frame ") && line.ends_with(": running")) << line;
+    EXPECT_EQ(reported, 5);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "frames"), fs::directory_iterator{}), 5);
 }
 
+// The program itself: its exit status, what it prints on each stream and what it writes.
 TEST_F(CliTest, TheProgramReportsThroughItsExitStatus) {
     const std::string cli = LUMAWIPE_CLI;
-    auto status = [&](const std::string& args) {
-        const int raw = std::system((cli + " " + args + " >/dev/null 2>&1").c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const std::string to = Picture("t.bmp", 2, 2, ToTag);
+    const struct {
+        std::string args, out;
+        int status;
+        std::string errStarts;  // how stderr begins
+        bool writes;
+    } cases[] = {
+        {"render --operation iris --frame 4 --out " + Path("ok.bmp"), Path("ok.bmp"), 0, "", true},
+        {"render --operation iris --frame -4 --out " + Path("no.bmp"), Path("no.bmp"), 2,
+         "lumawipe: --frame -4 is refused: CurrentFrame cannot be negative\nusage: ", false},
+        {"render --operation blend --size 3x3 --to " + to + " --frame 4 --out " + Path("err.bmp"), Path("err.bmp"), 1,
+         "lumawipe: Bitmaps are unequal in size.\n", false},
     };
-    EXPECT_EQ(status("render --operation iris --frame 4 --out " + Path("ok.bmp")), 0);
-    EXPECT_EQ(status("render --operation iris --frame -4 --out " + Path("no.bmp")), 2);
-    EXPECT_EQ(status("render --operation blend --size 3x3 --to " + Picture("t.bmp", 2, 2, ToTag) + " --frame 4 --out " +
-                     Path("err.bmp")),
-              1);
+    for (const auto& c : cases) {
+        const int raw = std::system((cli + " " + c.args + " >" + Path("stdout") + " 2>" + Path("stderr")).c_str());
+        ASSERT_TRUE(WIFEXITED(raw)) << c.args;
+        EXPECT_EQ(WEXITSTATUS(raw), c.status) << c.args;
+        const std::string out = Head(Path("stdout"), 4096), err = Head(Path("stderr"), 4096);
+        EXPECT_EQ(out, c.writes ? "frame 4: running\n" : "") << c.args;
+        EXPECT_EQ(err.substr(0, c.errStarts.size()), c.errStarts) << c.args;
+        EXPECT_EQ(err.empty(), c.status == 0) << c.args << "\n" << err;
+        EXPECT_EQ(fs::exists(c.out), c.writes) << c.args;
+    }
 }

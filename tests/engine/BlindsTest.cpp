@@ -52,7 +52,7 @@ TEST(Blinds, EveryFrameMatchesTheModel) {
                     EXPECT_TRUE(s.Shows([&](int x, int y) {
                         const bool uncovered = FromAnchorEdge(m, c.sizes.W, c.sizes.H, x, y) % c.delta < open;
                         if (uncovered)
-                            if (auto p = Scene::At(in, x, y)) return *p;
+                            if (auto p = PictureAt(in, x, y)) return *p;
                         return Scene::Base(out, x, y);
                     }));
                 }

@@ -29,14 +29,6 @@ Px Mix(Px keep, Px other, TRGBOrder order, int n) {
               Among(order, n, 'R') ? keep.R : other.R};
 }
 
-struct Pictures {
-    TBitmap From, To;
-    Pictures() {
-        MakeCoordPicture(From, W, H, FromTag);
-        MakeCoordPicture(To, W, H, ToTag);
-    }
-};
-
 TTransitionParams ParamsFor(TRGBOrder order, bool reverse, int f) {
     TTransitionParams p{};
     p.Color = Fill;
@@ -54,7 +46,7 @@ struct RunResult {
 };
 
 RunResult PlayToEnd(TTransitionOperation op, int steps) {
-    Pictures pics;
+    Pictures pics(W, H);
     TLumawipe w(nullptr);
     w.SetBounds(0, 0, W, H);
     w.SetFromBitmap(pics.From);
@@ -76,7 +68,7 @@ RunResult PlayToEnd(TTransitionOperation op, int steps) {
 // Frame f of toRGB shows the outgoing picture with the first 3 - f channels of the sequence
 // for f <= 3, then the incoming picture with the first f - 3; Reverse swaps the pictures.
 TEST(RGBEffect, EveryOrderAndFrameKeepsTheLeadingChannels) {
-    Pictures pics;
+    Pictures pics(W, H);
     for (int o = 0; o < 6; ++o)
         for (const bool reverse : {false, true})
             for (int f = -1; f <= 8; ++f) {
@@ -98,7 +90,7 @@ TEST(RGBEffect, EveryOrderAndFrameKeepsTheLeadingChannels) {
 
 // The worked frames of coBGR, spelled out.
 TEST(RGBEffect, BlueGreenRedOrderFrames) {
-    Pictures pics;
+    Pictures pics(W, H);
     struct Case {
         int f;
         const TBitmap* shown;
@@ -121,7 +113,7 @@ TEST(RGBEffect, BlueGreenRedOrderFrames) {
 // Frame f of toRGBBlend takes the first f channels of the sequence from the incoming picture
 // and the others from the outgoing one.
 TEST(RGBBlendEffect, EveryOrderAndFrameTakesTheLeadingChannelsFromTheIncomingPicture) {
-    Pictures pics;
+    Pictures pics(W, H);
     for (int o = 0; o < 6; ++o)
         for (const bool reverse : {false, true})
             for (int f = -1; f <= 5; ++f) {
@@ -178,7 +170,7 @@ TEST(ChannelEffects, PicturesThatCannotBeUsedRaiseAndLeaveTheFill) {
                                  std::to_string(c.toHeight) + ", frame " + std::to_string(c.f);
         TLumawipe w(nullptr);
         w.SetBounds(0, 0, W, H);
-        Pictures pics;
+        Pictures pics(W, H);
         w.SetFromBitmap(pics.From);
         if (c.toWidth) {
             TBitmap to;

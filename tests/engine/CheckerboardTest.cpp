@@ -38,11 +38,11 @@ TEST(Checkerboard, EveryFrameMatchesTheModel) {
                 EXPECT_EQ(finished, d >= 4);
                 EXPECT_TRUE(s.Shows([&](int x, int y) {
                     if (d >= 4)
-                        if (auto p = Scene::At(reverse ? s.From : s.To, x, y)) return *p;
+                        if (auto p = PictureAt(reverse ? s.From : s.To, x, y)) return *p;
                     if (d >= 0 && d < 4)
                         for (const Grid& g : (reverse ? ReverseStages : ForwardStages)[d])
                             if (InCell(g, x, y))
-                                if (auto p = Scene::At(s.To, x, y)) return *p;
+                                if (auto p = PictureAt(s.To, x, y)) return *p;
                     return Scene::Base(s.From, x, y);
                 }));
             }

@@ -20,7 +20,7 @@ Px ModelCrush(const Scene& s, Mod m, std::int64_t d, int x, int y) {
         if (t >= 2 * half - d && t < 2 * half) src = t - half + d;     // and at the right
     }
     if (src)
-        if (auto p = Scene::At(s.To, horizontal ? *src : x, horizontal ? y : *src)) return *p;
+        if (auto p = PictureAt(s.To, horizontal ? *src : x, horizontal ? y : *src)) return *p;
     return Scene::Base(s.From, x, y);
 }
 

@@ -57,13 +57,8 @@ struct Scene {
         return finished;
     }
 
-    // The picture's pixel at (x, y), or nothing outside it.
-    static std::optional<Px> At(const TBitmap& picture, std::int64_t x, std::int64_t y) {
-        if (x < 0 || y < 0 || x >= picture.Width() || y >= picture.Height()) return std::nullopt;
-        return PixelOf(picture, int(x), int(y));
-    }
     // What a plain copy of picture leaves at (x, y): its pixel, or the background.
-    static Px Base(const TBitmap& picture, int x, int y) { return At(picture, x, y).value_or(ColorPx(Fill)); }
+    static Px Base(const TBitmap& picture, int x, int y) { return PictureAt(picture, x, y).value_or(ColorPx(Fill)); }
 
     ::testing::AssertionResult Shows(const std::function<Px(int x, int y)>& expected) const {
         return FrameEquals(Work, S.W, S.H, expected);

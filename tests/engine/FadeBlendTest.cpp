@@ -24,21 +24,6 @@ void MakePlain(TBitmap& bitmap, int width, int height, Px p) {
         }
 }
 
-// Calls an effect routine the way the component does: the frame filled with Fill first.
-struct Direct {
-    TBitmap From, To, Work;
-    TTransitionParams P{};
-
-    bool Frame(TEffectProc proc, int width, int height, int f) {
-        Work.SetSize(width, height);
-        Work.Canvas().Brush.Color = Fill;
-        Work.Canvas().FillRect(Toolkit::Rect(0, 0, width, height));
-        P.ClientRect = Toolkit::Rect(0, 0, width, height);
-        P.CurrentFrame = f;
-        return proc(From, To, Work, &P);
-    }
-};
-
 // The component showing frame f; returns whether the frame reported the end.
 bool ShowFrame(TLumawipe& w, int f) {
     bool done = false;

@@ -16,17 +16,17 @@ Px ModelGlide(const Scene& s, Mod m, bool leaving, int f, int x, int y) {
     std::optional<Px> p;
     if (across && !leaving)
         switch (m) {
-            case Mod::tmLeft: if (x >= W - f) p = Scene::At(s.To, x - (W - f), y); break;
-            case Mod::tmRight: if (x < f) p = Scene::At(s.To, x + (TW - f), y); break;
-            case Mod::tmUp: if (y >= H - f) p = Scene::At(s.To, x, y - (H - f)); break;
-            case Mod::tmDown: if (y < f) p = Scene::At(s.To, x, y + (TH - f)); break;
+            case Mod::tmLeft: if (x >= W - f) p = PictureAt(s.To, x - (W - f), y); break;
+            case Mod::tmRight: if (x < f) p = PictureAt(s.To, x + (TW - f), y); break;
+            case Mod::tmUp: if (y >= H - f) p = PictureAt(s.To, x, y - (H - f)); break;
+            case Mod::tmDown: if (y < f) p = PictureAt(s.To, x, y + (TH - f)); break;
         }
     if (across && leaving)
         switch (m) {
-            case Mod::tmLeft: if (x >= f) p = Scene::At(s.To, x - f, y); break;
-            case Mod::tmRight: if (x < W - f) p = Scene::At(s.To, x + f, y); break;
-            case Mod::tmUp: if (y >= f) p = Scene::At(s.To, x, y - f); break;
-            case Mod::tmDown: if (y < H - f) p = Scene::At(s.To, x, y + f); break;
+            case Mod::tmLeft: if (x >= f) p = PictureAt(s.To, x - f, y); break;
+            case Mod::tmRight: if (x < W - f) p = PictureAt(s.To, x + f, y); break;
+            case Mod::tmUp: if (y >= f) p = PictureAt(s.To, x, y - f); break;
+            case Mod::tmDown: if (y < H - f) p = PictureAt(s.To, x, y + f); break;
         }
     return p.value_or(Scene::Base(s.From, x, y));
 }

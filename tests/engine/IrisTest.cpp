@@ -41,13 +41,13 @@ TEST(Iris, EveryFrameMatchesTheModel) {
                     EXPECT_TRUE(scene.Shows([&](int x, int y) {
                         if (opening) {
                             if (Inside(x, y, s - e, s - e, w - s + e, h - s + e))
-                                if (auto p = Scene::At(in, x, y)) return *p;
+                                if (auto p = PictureAt(in, x, y)) return *p;
                             return Scene::Base(out, x, y);
                         }
                         if (e < s && Inside(x, y, e, e, w - e, h - e))
-                            if (auto p = Scene::At(out, x, y)) return *p;
+                            if (auto p = PictureAt(out, x, y)) return *p;
                         if (Inside(x, y, 0, 0, w, h))
-                            if (auto p = Scene::At(in, x, y)) return *p;
+                            if (auto p = PictureAt(in, x, y)) return *p;
                         return Scene::Base(out, x, y);
                     }));
                 }

@@ -1,13 +1,17 @@
-// TLumawipe's form data: stored properties, their order, defaults and the load rules.
+// TLumawipe's form data: the bytes saved, and the load rules.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "engine/LumawipeStream.h"
 #include "support/Fixtures.h"
 
 using namespace Wipekit;
 using namespace Fixtures;
+using namespace std::string_literals;
 
 namespace {
 
@@ -32,17 +36,106 @@ std::vector<std::string> StoredNames(const std::string& bytes) {
     return names;
 }
 
-TEST(LumawipeStream, DeclaresTheStoredPropertiesInOrder) {
-    std::vector<std::string> names;
-    for (const auto& prop : LumawipeClassInfo().Properties) names.push_back(prop.Name);
-    EXPECT_EQ(names, (std::vector<std::string>{"About", "Color", "CurrentFrame", "FromBitmap", "ToBitmap", "Delta",
-                                               "Interval", "RGBOrder", "Modifier", "Operation", "Reverse",
-                                               "UseThread", "Steps"}));
+// Bytes as hex pairs, 16 to a line, so a mismatch shows where the streams part.
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = std::uint8_t(bytes[i]);
+        text += digits[b >> 4];
+        text += digits[b & 15];
+        text += i % 16 == 15 ? '\n' : ' ';
+    }
+    return text;
 }
 
-TEST(LumawipeStream, FreshComponentStoresOnlyWhatHasNoDefault) {
+// What differs between the components set away from every default.
+struct Setting {
+    const char* About;
+    int FromW, FromH, ToW, ToH;
+    TColor Color;
+    std::uint32_t Interval;
+};
+
+// Sets every stored property away from its default: Delta 2, CurrentFrame 3, coGBR,
+// tmDown, toMonoSlider, Reverse, UseThread, 10 steps and the setting's values.
+void SetAwayFromDefaults(TLumawipe& a, const Setting& s) {
+    a.AboutLines().Clear();
+    a.AboutLines().Add(s.About);
+    TBitmap from, to;
+    MakeCoordPicture(from, s.FromW, s.FromH, FromTag);
+    MakeCoordPicture(to, s.ToW, s.ToH, ToTag);
+    a.SetFromBitmap(from);
+    a.SetToBitmap(to);
+    a.SetColor(s.Color);
+    a.SetDelta(2);
+    a.SetInterval(s.Interval);
+    a.SetRGBOrder(TRGBOrder::coGBR);
+    a.SetModifier(TTransitionModifier::tmDown);
+    a.SetOperation(TTransitionOperation::toMonoSlider);
+    a.SetReverse(true);
+    a.SetUseThread(true);
+    a.SetSteps(10);
+    a.SetCurrentFrame(3);
+    ASSERT_EQ(a.CurrentFrame(), 3);
+}
+
+// The 54-byte header of a 24-bit bottom-up BMP file one line high; the sizes are
+// little-endian bytes.
+std::string BmpHeader(const std::string& fileSize, const std::string& width, const std::string& imageSize) {
+    return "BM"s + fileSize + "\0\0\0\0"s + "\x36\0\0\0"s  // file size, reserved, pixel offset 54
+           + "\x28\0\0\0"s + width + "\x01\0\0\0"s          // header 40, width, height 1
+           + "\x01\0"s + "\x18\0"s + "\0\0\0\0"s + imageSize  // 1 plane, 24 bits, uncompressed
+           + std::string(16, '\0');
+}
+
+// Every stored property away from its default, with pictures of 2 x 1 and 1 x 1 pixels:
+// the whole stream, byte for byte. Color is no colour name (an integer), Interval is past
+// the int32 range (an int64), enumerations are identifiers.
+TEST(LumawipeStream, SavesTheGoldenBytes) {
+    TLumawipe a(nullptr);
+    SetAwayFromDefaults(a, {"Hi", 2, 1, 1, 1, 0x123456, 3000000000u});
+
+    const std::string expected =
+        "LWFD"s "\x09"s "TLumawipe"s
+        "\x05"s "About"s "\x01"s                    // vaList
+            "\x07"s "\x02\0\0\0"s "Hi"s "\x00"s     // vaString, length, bytes; vaNull
+        "\x05"s "Color"s "\x02"s "\x56\x34\x12\x00"s  // vaInt32
+        "\x0C"s "CurrentFrame"s "\x02"s "\x03\0\0\0"s
+        "\x0A"s "FromBitmap"s "\x08"s "\x3E\0\0\0"s  // vaBinary, 62 bytes of BMP file
+            + BmpHeader("\x3E\0\0\0"s, "\x02\0\0\0"s, "\x08\0\0\0"s) +
+            "\x00\x00\x40"s "\x01\x00\x40"s "\0\0"s           // B G R of (0, 0) and (1, 0), padding
+        "\x08"s "ToBitmap"s "\x08"s "\x3A\0\0\0"s    // 58 bytes
+            + BmpHeader("\x3A\0\0\0"s, "\x01\0\0\0"s, "\x04\0\0\0"s) +
+            "\x00\x00\x80"s "\0"s
+        "\x05"s "Delta"s "\x02"s "\x02\0\0\0"s
+        "\x08"s "Interval"s "\x03"s "\x00\x5E\xD0\xB2\0\0\0\0"s  // vaInt64
+        "\x08"s "RGBOrder"s "\x06"s "\x05"s "coGBR"s     // vaIdent
+        "\x08"s "Modifier"s "\x06"s "\x06"s "tmDown"s
+        "\x09"s "Operation"s "\x06"s "\x0C"s "toMonoSlider"s
+        "\x07"s "Reverse"s "\x05"s                      // vaTrue
+        "\x09"s "UseThread"s "\x05"s
+        "\x05"s "Steps"s "\x02"s "\x0A\0\0\0"s
+        "\x00"s;                                        // end: an empty name
+    EXPECT_EQ(Hex(Save(a)), Hex(expected));
+}
+
+// A fresh component stores only what has no default: the About lines, Color (by its
+// name) and CurrentFrame.
+TEST(LumawipeStream, FreshComponentSavesTheGoldenBytes) {
     TLumawipe c(nullptr);
-    EXPECT_EQ(StoredNames(Save(c)), (std::vector<std::string>{"About", "Color", "CurrentFrame"}));
+    const std::string expected =
+        "LWFD"s "\x09"s "TLumawipe"s
+        "\x05"s "About"s "\x01"s
+            "\x07"s "\x14\0\0\0"s "Component: TLumawipe"s
+            "\x07"s "\x0C\0\0\0"s "Version: 4.0"s
+            "\x07"s "\x1F\0\0\0"s "Author: The Lumawipe developers"s
+            "\x07"s "\x1D\0\0\0"s "Contact: lumawipe@example.org"s
+            "\x00"s
+        "\x05"s "Color"s "\x06"s "\x09"s "clBtnFace"s
+        "\x0C"s "CurrentFrame"s "\x02"s "\0\0\0\0"s
+        "\x00"s;
+    EXPECT_EQ(Hex(Save(c)), Hex(expected));
 }
 
 // The demo's component: every stored property away from its default, loaded into a
@@ -50,23 +143,7 @@ TEST(LumawipeStream, FreshComponentStoresOnlyWhatHasNoDefault) {
 TEST(LumawipeStream, RoundTripAppliesEveryValue) {
     TLumawipe a(nullptr);
     a.SetBounds(0, 0, 20, 10);
-    a.AboutLines().Clear();
-    a.AboutLines().Add("Component: TLumawipe");
-    TBitmap from, to;
-    MakeCoordPicture(from, 20, 10, FromTag);
-    MakeCoordPicture(to, 20, 10, ToTag);
-    a.SetFromBitmap(from);
-    a.SetToBitmap(to);
-    a.SetColor(0xC0C0C0);
-    a.SetCurrentFrame(3);
-    a.SetDelta(2);
-    a.SetInterval(10);
-    a.SetRGBOrder(TRGBOrder::coGBR);
-    a.SetModifier(TTransitionModifier::tmDown);
-    a.SetOperation(TTransitionOperation::toMonoSlider);
-    a.SetReverse(true);
-    a.SetSteps(10);
-    a.SetUseThread(true);
+    SetAwayFromDefaults(a, {"Component: TLumawipe", 20, 10, 20, 10, 0xC0C0C0, 10});
     const std::string bytes = Save(a);
     EXPECT_EQ(StoredNames(bytes).size(), LumawipeClassInfo().Properties.size());
 

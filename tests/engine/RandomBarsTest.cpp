@@ -22,15 +22,6 @@ namespace {
 // Read before any test runs: the seed a fresh process starts with.
 const std::uint32_t SeedAtStartup = RandSeed();
 
-// The generator's formula, kept apart from the engine's code.
-struct ModelRandom {
-    std::uint32_t Seed;
-    std::uint32_t operator()(std::uint32_t n) {
-        Seed = Seed * 134775813u + 1u;
-        return std::uint32_t((std::uint64_t(Seed) * n) >> 32);
-    }
-};
-
 std::vector<int> Values(const TBarNode* node) {
     std::vector<int> v;
     for (; node; node = node->Next) v.push_back(node->Value);
@@ -46,14 +37,6 @@ std::vector<int> Ascending(int n) {
 // Line of the shorter side that index v of the longer side reveals: v * shorter / longer
 // rounded to the nearest integer, halves to even (the default rounding of nearbyint).
 int Scaled(int v, int shorter, int longer) { return int(std::nearbyint(double(v) * shorter / longer)); }
-
-struct Pictures {
-    TBitmap From, To;
-    Pictures(int w, int h, int toW = -1, int toH = -1) {
-        MakeCoordPicture(From, w, h, FromTag);
-        MakeCoordPicture(To, toW < 0 ? w : toW, toH < 0 ? h : toH, ToTag);
-    }
-};
 
 // Whether the bars shown reveal pixel (x, y) of a W x H frame.
 bool Revealed(Op op, Mod mod, const std::vector<int>& shown, int W, int H, int x, int y) {

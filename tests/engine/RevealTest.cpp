@@ -63,7 +63,7 @@ TEST(Reveal, EveryForwardFrameMatchesTheModel) {
                     EXPECT_EQ(finished, d >= limit);
                     EXPECT_TRUE(s.Shows([&](int x, int y) {
                         if (r.uncovered(size, m, std::min(d, limit), x, y))
-                            if (auto p = Scene::At(s.To, x, y)) return *p;
+                            if (auto p = PictureAt(s.To, x, y)) return *p;
                         return Scene::Base(s.From, x, y);
                     }));
                 }

@@ -86,7 +86,7 @@ TEST(Shade, EveryFrameMatchesTheBandTable) {
                         EXPECT_TRUE(s.Shows([&](int x, int y) {
                             const Px under = Scene::Base(base, x, y);
                             if (!Inside(band.Dst, x, y)) return under;
-                            const auto over = Scene::At(overlay, x - band.Dst.Left + band.Src.Left,
+                            const auto over = PictureAt(overlay, x - band.Dst.Left + band.Src.Left,
                                                         y - band.Dst.Top + band.Src.Top);
                             return over ? Xor(under, *over) : under;
                         }));

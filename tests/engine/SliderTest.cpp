@@ -53,7 +53,7 @@ struct BandModel {
     // P's pixel at the source position along the travel, else the base picture.
     Px Pixel(const TBitmap& p, const TBitmap& base, std::optional<std::int64_t> src, int x, int y) const {
         if (src)
-            if (auto px = Scene::At(p, horizontal ? *src : x, horizontal ? y : *src)) return *px;
+            if (auto px = PictureAt(p, horizontal ? *src : x, horizontal ? y : *src)) return *px;
         return Scene::Base(base, x, y);
     }
 };

@@ -253,7 +253,7 @@ TEST(CheckerBlinds, EveryFrameMatchesTheBlindTable) {
                     const TBitmap& B = reverse ? s.To : s.From;
                     EXPECT_TRUE(s.Shows([&](int x, int y) {
                         if (UnderBlind(m, d, f, c.sizes.W, c.sizes.H, x, y))
-                            if (auto p = Scene::At(S, x, y)) return *p;
+                            if (auto p = PictureAt(S, x, y)) return *p;
                         return Scene::Base(B, x, y);
                     }));
                 }

@@ -104,7 +104,7 @@ TEST(StripedIris, EveryFrameMatchesTheRingModel) {
                 const std::int64_t ww = std::min(c.sizes.W, A.Width()), hh = std::min(c.sizes.H, A.Height());
                 EXPECT_TRUE(s.Shows([&](int x, int y) {
                     if (InRing(l.outsideIn, std::min(frame, last), D, half, ww, hh, x, y))
-                        if (auto p = Scene::At(A, x, y)) return *p;
+                        if (auto p = PictureAt(A, x, y)) return *p;
                     return Scene::Base(B, x, y);
                 }));
             }

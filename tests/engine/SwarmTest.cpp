@@ -14,23 +14,6 @@ namespace {
 
 constexpr TColor Fill = 0x00FF00;
 
-// The generator's formula, kept apart from the engine's code.
-struct ModelRandom {
-    std::uint32_t Seed;
-    std::uint32_t operator()(std::uint32_t n) {
-        Seed = Seed * 134775813u + 1u;
-        return std::uint32_t((std::uint64_t(Seed) * n) >> 32);
-    }
-};
-
-struct Pictures {
-    TBitmap From, To;
-    Pictures(int w, int h, int toW, int toH) {
-        MakeCoordPicture(From, w, h, FromTag);
-        MakeCoordPicture(To, toW, toH, ToTag);
-    }
-};
-
 // One frame as the table of the operation describes it, drawing from a copy of the
 // generator. f is already clamped.
 std::vector<Px> ModelFrame(const Pictures& pics, int W, int H, Mod mod, bool reverse, int D, int f,
@@ -70,24 +53,6 @@ std::vector<Px> ModelFrame(const Pictures& pics, int W, int H, Mod mod, bool rev
     return frame;
 }
 
-struct Direct {
-    TBitmap Work;
-    TTransitionParams P{};
-
-    bool Frame(const Pictures& pics, int W, int H, Mod mod, bool reverse, int D, int f) {
-        Work.SetSize(W, H);
-        Work.Canvas().Brush.Color = Fill;
-        Work.Canvas().FillRect(Toolkit::Rect(0, 0, W, H));
-        P.Color = Fill;
-        P.Delta = D;
-        P.Modifier = mod;
-        P.Reverse = reverse;
-        P.CurrentFrame = f;
-        P.ClientRect = Toolkit::Rect(0, 0, W, H);
-        return (reverse ? SwarmReverseEffect : SwarmEffect)(pics.From, pics.To, Work, &P);
-    }
-};
-
 }  // namespace
 
 TEST(Swarm, FramesFollowTheTableInEveryDirection) {
@@ -109,7 +74,13 @@ TEST(Swarm, FramesFollowTheTableInEveryDirection) {
                     const std::vector<Px> want =
                         ModelFrame(pics, W, H, mod, reverse, D, std::min(f, last), random);
                     Direct d;
-                    EXPECT_EQ(d.Frame(pics, W, H, mod, reverse, D, f), f > last) << what;
+                    d.From.Assign(pics.From);
+                    d.To.Assign(pics.To);
+                    d.Background = d.P.Color = Fill;
+                    d.P.Delta = D;
+                    d.P.Modifier = mod;
+                    d.P.Reverse = reverse;
+                    EXPECT_EQ(d.Frame(reverse ? SwarmReverseEffect : SwarmEffect, W, H, f), f > last) << what;
                     EXPECT_EQ(RandSeed(), random.Seed) << what;
                     EXPECT_TRUE(FrameEquals(d.Work, W, H, [&](int x, int y) { return want[std::size_t(y * W + x)]; }))
                         << what;

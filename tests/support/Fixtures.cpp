@@ -40,9 +40,9 @@ Px PixelOf(const TBitmap& bitmap, int x, int y) {
     return Px{p[0], p[1], p[2]};
 }
 
-std::optional<Px> PictureAt(const TBitmap& picture, int x, int y) {
+std::optional<Px> PictureAt(const TBitmap& picture, std::int64_t x, std::int64_t y) {
     if (x < 0 || y < 0 || x >= picture.Width() || y >= picture.Height()) return std::nullopt;
-    return PixelOf(picture, x, y);
+    return PixelOf(picture, int(x), int(y));
 }
 
 ::testing::AssertionResult FrameEquals(const TBitmap& frame, int width, int height,

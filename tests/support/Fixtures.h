@@ -41,8 +41,44 @@ Px PixelOf(const TBitmap& bitmap, int x, int y);
                                        const std::function<Px(int x, int y)>& expected);
 
 // What a picture shows at (x, y) of the frame when it is copied unshifted, or nullopt
-// outside it.
-std::optional<Px> PictureAt(const TBitmap& picture, int x, int y);
+// outside it (coordinates of any size).
+std::optional<Px> PictureAt(const TBitmap& picture, std::int64_t x, std::int64_t y);
+
+// The engine's random generator, kept apart from the engine's code: each call advances
+// Seed and picks a number below n.
+struct ModelRandom {
+    std::uint32_t Seed;
+    std::uint32_t operator()(std::uint32_t n) {
+        Seed = Seed * 134775813u + 1u;
+        return std::uint32_t((std::uint64_t(Seed) * n) >> 32);
+    }
+};
+
+// A from/to pair of coordinate pictures; To is w x h unless given a size of its own.
+struct Pictures {
+    TBitmap From, To;
+    Pictures(int w, int h, int toW = -1, int toH = -1) {
+        MakeCoordPicture(From, w, h, FromTag);
+        MakeCoordPicture(To, toW < 0 ? w : toW, toH < 0 ? h : toH, ToTag);
+    }
+};
+
+// Runs an effect routine directly, the way the component does: the width x height frame
+// filled with Background first, then the routine on From and To with P.
+struct Direct {
+    TBitmap From, To, Work;
+    Wipekit::TTransitionParams P{};
+    TColor Background = 0x00FF00;
+
+    bool Frame(Wipekit::TEffectProc proc, int width, int height, int f) {
+        Work.SetSize(width, height);
+        Work.Canvas().Brush.Color = Background;
+        Work.Canvas().FillRect(Toolkit::Rect(0, 0, width, height));
+        P.ClientRect = Toolkit::Rect(0, 0, width, height);
+        P.CurrentFrame = f;
+        return proc(From, To, Work, &P);
+    }
+};
 
 // A string list of the given lines.
 Toolkit::TStrings Lines(std::initializer_list<const char*> items);

@@ -122,19 +122,31 @@ TEST_P(FormRun, DestroyingWhileRunningOrInsideOnDoneIsSafe) {
     wipe->SetSteps(1);
     wipe->Play();
     NextFrame();
+    const auto running = wipe->Watch();
+    const HWND runningForm = form->Handle();
     delete form;  // the running component goes with its form
     form = nullptr;
+    EXPECT_FALSE(running) << "the component outlived its form";
+    EXPECT_FALSE(IsWindow(runningForm));
     PumpFor(60);
+    EXPECT_EQ(done, 0);
 
     SetUp();
     wipe->SetSteps(20);
-    wipe->OnDone = [this](TObject*) {
+    const auto ending = wipe->Watch();
+    const HWND endingForm = form->Handle();
+    int ends = 0;
+    wipe->OnDone = [this, &ends](TObject*) {
+        ++ends;
         delete form;  // inside the component's own tick
         form = nullptr;
     };
     wipe->Play();
     EXPECT_TRUE(PumpUntil([&] { return form == nullptr; }));
     PumpFor(60);
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(ending);
+    EXPECT_FALSE(IsWindow(endingForm));
 }
 
 // Visible message boxes of a thread.
