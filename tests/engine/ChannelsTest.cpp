@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/EffectScene.h"
 #include "support/Fixtures.h"
 
 using namespace Wipekit;
@@ -37,30 +38,6 @@ TTransitionParams ParamsFor(TRGBOrder order, bool reverse, int f) {
     p.CurrentFrame = f;
     p.ClientRect = Toolkit::Rect(0, 0, W, H);
     return p;
-}
-
-// Frames reported by a whole run, and the frame that reported the end.
-struct RunResult {
-    std::vector<int> Frames;
-    int FinishedAt = -2;
-};
-
-RunResult PlayToEnd(TTransitionOperation op, int steps) {
-    Pictures pics(W, H);
-    TLumawipe w(nullptr);
-    w.SetBounds(0, 0, W, H);
-    w.SetFromBitmap(pics.From);
-    w.SetToBitmap(pics.To);
-    w.SetOperation(op);
-    w.SetSteps(steps);
-    RunResult run;
-    w.OnDone = [&](Toolkit::TObject*) { run.FinishedAt = w.CurrentFrame(); };
-    w.Play();
-    for (int tick = 0; tick < 20 && w.Active(); ++tick) {
-        w.AdvanceFrame(nullptr);
-        run.Frames.push_back(w.CurrentFrame());
-    }
-    return run;
 }
 
 }  // namespace
@@ -144,9 +121,10 @@ TEST(ChannelEffects, RunLengths) {
         {TTransitionOperation::toRGBBlend, 2, {1, 3}},
     };
     for (const auto& c : cases) {
-        const RunResult run = PlayToEnd(c.op, c.steps);
+        EffectScene::Player player(c.op, EffectScene::Square(W, H), TTransitionModifier::tmLeft, false, 10, c.steps);
+        const EffectScene::RunLog run = player.PlayToEnd(20);
         EXPECT_EQ(run.Frames, c.frames) << OperationName(c.op) << ", steps " << c.steps;
-        EXPECT_EQ(run.FinishedAt, c.frames.back()) << OperationName(c.op) << ", steps " << c.steps;
+        EXPECT_TRUE(run.Ended) << OperationName(c.op) << ", steps " << c.steps;
     }
 }
 
