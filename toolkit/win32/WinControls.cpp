@@ -2,6 +2,8 @@
 // TWinControl and TCustomControl.
 #include "toolkit/win32/WinControls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cwctype>
 #include <map>
@@ -451,6 +453,67 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
     }
 }
 
+// ---------------------------------------------------------------------------------------
+// Hints: one tip window for the thread, placed under the pointer while it rests on a
+// control whose ShowHint is set and whose Hint is not empty.
+
+namespace {
+HWND gHintWindow = nullptr;
+const TControl* gHintFor = nullptr;  // compared only, never followed
+
+HWND HintWindow() {
+    if (!gHintWindow) {
+        // The tip's window class lives in comctl32, loaded on first need (a program that
+        // shows no hint never loads it, and the toolkit needs no import of it).
+        HMODULE common = LoadLibraryW(L"comctl32.dll");
+        using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        if (auto init = reinterpret_cast<TInit>(
+                reinterpret_cast<void*>(common ? GetProcAddress(common, "InitCommonControlsEx") : nullptr))) {
+            const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
+            init(&classes);
+        }
+        gHintWindow = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                      0, 0, 0, 0, nullptr, nullptr, ToolkitModule(), nullptr);
+        if (!gHintWindow) return nullptr;
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(gHintWindow, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    return gHintWindow;
+}
+}  // namespace
+
+void TWinControl::ShowHintOf(const TControl& control) {
+    if (&control == gHintFor) return;
+    HideHint();
+    if (!control.ShowHint || control.Hint.empty()) return;
+    HWND tip = HintWindow();
+    if (!tip) return;
+    gHintFor = &control;
+    const std::wstring text = Widen(control.Hint);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    POINT pt;
+    GetCursorPos(&pt);
+    SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(pt.x, pt.y + 20));
+    SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    // The tip goes when the pointer leaves the window.
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+    TrackMouseEvent(&track);
+}
+
+void TWinControl::HideHint() {
+    if (!gHintFor) return;
+    gHintFor = nullptr;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    SendMessageW(gHintWindow, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
 TControl* TWinControl::GraphicChildAt(int x, int y) const {
     const POINT pt{x, y};
     for (auto it = Controls().rbegin(); it != Controls().rend(); ++it) {
@@ -550,10 +613,19 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
         case WM_MOUSEMOVE:
+            if (msg == WM_MOUSEMOVE) {
+                const TControl* over = ownClass ? GraphicChildAt(short(LOWORD(lParam)), short(HIWORD(lParam))) : nullptr;
+                ShowHintOf(over ? *over : *this);
+            } else {
+                HideHint();
+            }
             if (ownClass) {
                 RouteMouse(msg, lParam);
                 return 0;
             }
+            break;
+        case WM_MOUSELEAVE:
+            HideHint();
             break;
         case WM_CTLCOLOREDIT: {
             // An edit shows its text in its font's colour (a value kept back shows red).

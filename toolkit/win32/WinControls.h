@@ -148,6 +148,10 @@ private:
     TControl* GraphicChildAt(int x, int y) const;
     // WM_SETCURSOR over the client area: the shape of the control under the pointer.
     bool SetCursorShape();
+    // The tip of the control under the pointer (its Hint, when ShowHint is set); a
+    // pressed button or the pointer leaving the window hides it.
+    void ShowHintOf(const TControl& control);
+    static void HideHint();
     void ParentChanged(TControl* from);
     void ArrangeTabOrder();
 
