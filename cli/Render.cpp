@@ -171,8 +171,7 @@ void LoadPicture(TBitmap& bitmap, const std::optional<std::string>& path, const 
     if (path) {
         bitmap.LoadFromFile(*path);
     } else {
-        std::istringstream in(std::string(reinterpret_cast<const char*>(builtIn), size));
-        bitmap.LoadFromStream(in);
+        bitmap.LoadFromMemory(builtIn, size);
     }
 }
 

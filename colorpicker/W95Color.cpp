@@ -131,9 +131,7 @@ TPopUpColorBox::TPopUpColorBox(TWin95ColorButton& owner)
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetPosition(TPosition::poDesigned);
     KeyPreview = true;
-    Font().SetName("MS Sans Serif");
-    Font().SetSize(8);
-    Font().SetColor(clBlack);
+    Font().SetColor(clBlack);  // the default face and size, in black
     SetBounds(Left(), Top(), PopupWidth, PopupHeight);
     OnKeyDown = [this](TObject*, WORD& key) {
         if (key == VkEscape) Close();

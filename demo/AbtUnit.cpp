@@ -44,10 +44,7 @@ const char* const AboutText[] = {
 TAboutForm::TAboutForm(TComponent* AOwner) : TForm(AOwner) {
     Name = "AboutForm";
     SetCaption("About Lumawipe");
-    SetBorderStyle(TFormBorderStyle::bsDialog);
-    SetPosition(TPosition::poScreenCenter);
-    Font().SetName("MS Sans Serif");
-    Font().SetSize(8);
+    // A form has a dialog border, is centred and writes in MS Sans Serif 8 pt by default.
     ShowHint = true;
     SetClientSize(616, 343);
 

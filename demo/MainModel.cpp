@@ -84,20 +84,13 @@ TEditValue ReadEditValue(std::string_view text, std::int64_t Min, std::int64_t M
     return {TEditValue::TKind::Taken, value};
 }
 
-namespace {
-void LoadPicture(Toolkit::TBitmap& bitmap, const std::uint8_t* bytes, std::size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(bytes), size));
-    bitmap.LoadFromStream(in);
-}
-}  // namespace
-
 std::string StoredLumawipe() {
     // The component as it was set up in the form: saving it writes exactly what differs
     // from the defaults, and the pictures as complete BMP files.
     Wipekit::TLumawipe designed(nullptr);
     Toolkit::TBitmap from, to;
-    LoadPicture(from, Wipekit::Pictures::FromPicture, Wipekit::Pictures::FromPictureSize);
-    LoadPicture(to, Wipekit::Pictures::ToPicture, Wipekit::Pictures::ToPictureSize);
+    from.LoadFromMemory(Wipekit::Pictures::FromPicture, Wipekit::Pictures::FromPictureSize);
+    to.LoadFromMemory(Wipekit::Pictures::ToPicture, Wipekit::Pictures::ToPictureSize);
     designed.SetFromBitmap(from);
     designed.SetToBitmap(to);
     designed.SetColor(Toolkit::clSilver);

@@ -30,10 +30,7 @@ T* Place(T* control, TControl* parent, int left, int top, int width, int height)
 TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     Name = "MainForm";
     SetCaption("Lumawipe ActiveX Control 3.0 Demonstration");
-    SetBorderStyle(TFormBorderStyle::bsDialog);
-    SetPosition(TPosition::poScreenCenter);
-    Font().SetName("MS Sans Serif");
-    Font().SetSize(8);
+    // A form has a dialog border, is centred and writes in MS Sans Serif 8 pt by default.
     SetClientSize(488, 376);
     CreateControls();
     LoadLumawipe();

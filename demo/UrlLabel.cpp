@@ -10,12 +10,6 @@ using namespace Toolkit;
 
 namespace {
 bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
-
-HWND ParentWindow(TControl& control) {
-    for (TControl* p = control.Parent(); p; p = p->Parent())
-        if (auto* w = dynamic_cast<TWinControl*>(p)) return w->Handle();
-    return nullptr;
-}
 }  // namespace
 
 TUrlLabel::TUrlLabel(TComponent* AOwner) : TLabel(AOwner) {
@@ -66,7 +60,9 @@ void TUrlLabel::MouseUp(TMouseButton Button, int X, int Y) {
         GetCursorPos(&pt);
         const auto self = Watch();
         TLabel::MouseUp(Button, X, Y);
-        if (self) FPopupMenu->Popup(pt.x, pt.y, ParentWindow(*this));
+        if (!self) return;
+        TWinControl* window = WindowedAncestor(*this);
+        FPopupMenu->Popup(pt.x, pt.y, window ? window->Handle() : nullptr);
         return;
     }
     TLabel::MouseUp(Button, X, Y);

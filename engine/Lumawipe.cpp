@@ -326,7 +326,7 @@ void TLumawipeThread::Execute() {
 void TLumawipeThread::SyncTick(std::uint64_t Pass) {
     // Runs on the user-interface thread. The component may have let the thread go, or
     // stopped, paused or restarted the run after the worker decided on this tick.
-    if (!Engine || !FGate.IsOpen() || FGate.Pass() != Pass || !Ticking(Engine->Interval())) return;
+    if (!Engine || !FGate.Holds(Pass) || !Ticking(Engine->Interval())) return;
     TLumawipe* engine = Engine;
     Toolkit::CallGuarded([&] { engine->AdvanceFrame(engine); });
 }

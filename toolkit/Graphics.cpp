@@ -1,6 +1,7 @@
 #include "toolkit/Graphics.h"
 
 #include <cstring>
+#include <sstream>
 #include <vector>
 
 #include "toolkit/BmpCodec.h"
@@ -63,9 +64,7 @@ void TBitmap::SetSize(int width, int height) {
     }
     if (width == FWidth && height == FHeight) return;
     if (width == 0) {
-        FStore.reset();
-        FWidth = FHeight = 0;
-        Changed();
+        Replace(nullptr, 0, 0);
         return;
     }
     CheckedImageSize(width, height);
@@ -77,10 +76,7 @@ void TBitmap::SetSize(int width, int height) {
         const std::size_t bytes = std::size_t(std::min(width, FWidth)) * 3;
         for (int y = 0; y < std::min(height, FHeight); ++y) std::memcpy(fresh.Row(y), old.Row(y), bytes);
     }
-    FStore = std::move(store);
-    FWidth = width;
-    FHeight = height;
-    Changed();
+    Replace(std::move(store), width, height);
 }
 
 void TBitmap::Assign(const TBitmap& source) {
@@ -88,32 +84,33 @@ void TBitmap::Assign(const TBitmap& source) {
         Changed();
         return;
     }
-    if (source.Empty()) {
-        FStore.reset();
-        FWidth = FHeight = 0;
-        Changed();
-        return;
+    std::unique_ptr<TPixelStore> store;
+    if (!source.Empty()) {
+        store = NewPixelStore(source.FWidth, source.FHeight);
+        CopyPixels(DibView(store->Bits(), source.FWidth, source.FHeight), source.Pixels());
     }
-    auto store = NewPixelStore(source.FWidth, source.FHeight);
-    CopyPixels(DibView(store->Bits(), source.FWidth, source.FHeight), source.Pixels());
-    FStore = std::move(store);
-    FWidth = source.FWidth;
-    FHeight = source.FHeight;
+    Replace(std::move(store), source.FWidth, source.FHeight);
+}
+
+void TBitmap::Replace(std::unique_ptr<TPixelStore> store, int width, int height) {
+    Adopt(std::move(store), width, height);
     Changed();
 }
 
-void TBitmap::LoadFromStream(std::istream& in) { TakePicture(ReadBmp(in)); }
+void TBitmap::Replace(TBmpPicture picture) { Replace(std::move(picture.Store), picture.Width, picture.Height); }
 
-void TBitmap::LoadFromFile(const std::string& path) { TakePicture(ReadBmpFile(path)); }
+void TBitmap::LoadFromStream(std::istream& in) { Replace(ReadBmp(in)); }
+
+void TBitmap::LoadFromFile(const std::string& path) { Replace(ReadBmpFile(path)); }
+
+void TBitmap::LoadFromMemory(const void* data, std::size_t size) {
+    std::istringstream in(std::string(static_cast<const char*>(data), size));
+    LoadFromStream(in);
+}
 
 void TBitmap::SaveToStream(std::ostream& out) const { WriteBmp(out, Pixels()); }
 
 void TBitmap::SaveToFile(const std::string& path) const { WriteBmpFile(path, Pixels()); }
-
-void TBitmap::TakePicture(TBmpPicture picture) {
-    Adopt(std::move(picture.Store), picture.Width, picture.Height);
-    Changed();
-}
 
 // ---------------------------------------------------------------------------------------
 // TCanvas

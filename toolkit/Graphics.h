@@ -130,6 +130,8 @@ public:
     void SaveToStream(std::ostream& out) const;
     void LoadFromFile(const std::string& path);
     void SaveToFile(const std::string& path) const;
+    // A BMP file held in memory (a picture built into the program).
+    void LoadFromMemory(const void* data, std::size_t size);
 
     TPixelStore* Store() const { return FStore.get(); }
     // Replaces the picture with a prepared store of the given size (backends, loaders).
@@ -137,7 +139,9 @@ public:
 
 private:
     std::uint8_t* SyncedBits() const;
-    void TakePicture(TBmpPicture picture);  // a picture read from a file, then the notification
+    // Adopt, then the change notification.
+    void Replace(std::unique_ptr<TPixelStore> store, int width, int height);
+    void Replace(TBmpPicture picture);  // a picture read from a file
 
     int FWidth = 0;
     int FHeight = 0;

@@ -203,9 +203,9 @@ bool TGate::IsOpen() const {
     return FOpen;
 }
 
-std::uint64_t TGate::Pass() const {
+bool TGate::Holds(std::uint64_t pass) const {
     std::lock_guard<std::mutex> lock(SchedulerMutex());
-    return FPass;
+    return Within(pass);
 }
 
 void TGate::Pulse() {

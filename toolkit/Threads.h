@@ -92,8 +92,8 @@ public:
     void Open();
     void Close();
     bool IsOpen() const;
-    // The pass of the latest opening.
-    std::uint64_t Pass() const;
+    // True while the gate stays open in pass (not closed, nor opened anew since).
+    bool Holds(std::uint64_t pass) const;
     // Wakes the waiters to test their conditions again (something they read changed).
     void Pulse();
 

@@ -1,7 +1,6 @@
 // A form with a running transition and the standard controls, for looking at the win32
 // backend: win32_showcase [SECONDS] closes itself after SECONDS (default: when closed).
 #include <cstdlib>
-#include <sstream>
 #include <string>
 
 #include "engine/Wipekit.h"
@@ -15,11 +14,6 @@
 using namespace Toolkit;
 
 namespace {
-
-void LoadPicture(TBitmap& bitmap, const std::uint8_t* data, std::size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    bitmap.LoadFromStream(in);
-}
 
 TStrings Lines(std::initializer_list<const char*> items) {
     TStrings lines;
@@ -45,8 +39,8 @@ int main(int argc, char** argv) {
     wipe->SetBounds(14, 24, 446, 75);
     wipe->SetParent(group);
     TBitmap from, to;
-    LoadPicture(from, Wipekit::Pictures::FromPicture, Wipekit::Pictures::FromPictureSize);
-    LoadPicture(to, Wipekit::Pictures::ToPicture, Wipekit::Pictures::ToPictureSize);
+    from.LoadFromMemory(Wipekit::Pictures::FromPicture, Wipekit::Pictures::FromPictureSize);
+    to.LoadFromMemory(Wipekit::Pictures::ToPicture, Wipekit::Pictures::ToPictureSize);
     wipe->SetFromBitmap(from);
     wipe->SetToBitmap(to);
     wipe->SetOperation(Wipekit::TTransitionOperation::toPush);

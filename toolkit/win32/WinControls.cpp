@@ -30,12 +30,6 @@ std::map<int, TWinControl*>& ControlIds() {
 
 TWinControl* WindowedParent(const TControl& control) { return dynamic_cast<TWinControl*>(control.Parent()); }
 
-// The nearest windowed control among control's parents.
-TWinControl* WindowedAncestor(const TControl& control) {
-    for (TControl* c = control.Parent(); c; c = c->Parent())
-        if (auto* w = dynamic_cast<TWinControl*>(c)) return w;
-    return nullptr;
-}
 
 HWND ParentWindow(const TControl& control) {
     TWinControl* parent = WindowedParent(control);
@@ -421,6 +415,7 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
     }
     TControl& to = target ? *target : *this;
     const int cx = target ? x - target->Left() : x, cy = target ? y - target->Top() : y;
+    if (msg != WM_MOUSEMOVE) HideHint();
     switch (msg) {
         case WM_LBUTTONDBLCLK:
             if (to.OnDblClick) to.OnDblClick(&to);
@@ -448,6 +443,7 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
             break;
         }
         default:
+            ShowHintOf(to);
             to.MouseMove(cx, cy);
             break;
     }
@@ -460,6 +456,14 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
 namespace {
 HWND gHintWindow = nullptr;
 const TControl* gHintFor = nullptr;  // compared only, never followed
+
+// The one tool of the tip window, carrying text.
+TTTOOLINFOW HintTool(const wchar_t* text) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = const_cast<wchar_t*>(text);
+    return tool;
+}
 
 HWND HintWindow() {
     if (!gHintWindow) {
@@ -475,10 +479,8 @@ HWND HintWindow() {
         gHintWindow = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                       0, 0, 0, 0, nullptr, nullptr, ToolkitModule(), nullptr);
         if (!gHintWindow) return nullptr;
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
+        TTTOOLINFOW tool = HintTool(L"");
         tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-        tool.lpszText = const_cast<wchar_t*>(L"");
         SendMessageW(gHintWindow, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     return gHintWindow;
@@ -493,9 +495,7 @@ void TWinControl::ShowHintOf(const TControl& control) {
     if (!tip) return;
     gHintFor = &control;
     const std::wstring text = Widen(control.Hint);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    TTTOOLINFOW tool = HintTool(text.c_str());
     SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     POINT pt;
     GetCursorPos(&pt);
@@ -509,9 +509,14 @@ void TWinControl::ShowHintOf(const TControl& control) {
 void TWinControl::HideHint() {
     if (!gHintFor) return;
     gHintFor = nullptr;
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
+    TTTOOLINFOW tool = HintTool(nullptr);
     SendMessageW(gHintWindow, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+TWinControl* WindowedAncestor(const TControl& control) {
+    for (TControl* c = control.Parent(); c; c = c->Parent())
+        if (auto* w = dynamic_cast<TWinControl*>(c)) return w;
+    return nullptr;
 }
 
 TControl* TWinControl::GraphicChildAt(int x, int y) const {
@@ -613,16 +618,14 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
         case WM_MOUSEMOVE:
-            if (msg == WM_MOUSEMOVE) {
-                const TControl* over = ownClass ? GraphicChildAt(short(LOWORD(lParam)), short(HIWORD(lParam))) : nullptr;
-                ShowHintOf(over ? *over : *this);
-            } else {
-                HideHint();
-            }
             if (ownClass) {
-                RouteMouse(msg, lParam);
+                RouteMouse(msg, lParam);  // shows the tip of the control the pointer is on
                 return 0;
             }
+            if (msg == WM_MOUSEMOVE)
+                ShowHintOf(*this);
+            else
+                HideHint();
             break;
         case WM_MOUSELEAVE:
             HideHint();

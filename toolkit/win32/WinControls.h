@@ -168,6 +168,10 @@ private:
     int FId = 0;
 };
 
+// The nearest windowed control among control's parents (the one whose window a
+// windowless control shows on), or nullptr.
+TWinControl* WindowedAncestor(const TControl& control);
+
 // A windowed control that paints itself on a canvas (double-buffered: Paint draws into a
 // bitmap of the client size, which is then shown).
 class TCustomControl : public TWinControl {
