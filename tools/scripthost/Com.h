@@ -1,11 +1,13 @@
-// Small COM helpers of the script host: an owning interface pointer, owning BSTR and
-// VARIANT, and an IDispatch base that serves its members from a name table.
+// Small COM helpers of the script host: EXCEPINFO and argument handling, and an
+// IDispatch base that serves its members from a name table.
 #pragma once
 
 #include <windows.h>
 #include <oaidl.h>
 #include <ocidl.h>
 #include <ole2.h>
+
+#include "activex/com/ComPtr.h"
 
 #include <atomic>
 #include <span>
@@ -15,95 +17,10 @@
 
 namespace scripthost {
 
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    explicit ComPtr(T* p) : p_(p) {
-        if (p_) p_->AddRef();
-    }
-    ComPtr(const ComPtr& o) : ComPtr(o.p_) {}
-    ComPtr(ComPtr&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
-    ComPtr& operator=(ComPtr o) noexcept {
-        std::swap(p_, o.p_);
-        return *this;
-    }
-    ~ComPtr() { Reset(); }
-
-    // Takes over a reference the caller owns.
-    static ComPtr Adopt(T* p) {
-        ComPtr r;
-        r.p_ = p;
-        return r;
-    }
-    void Reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-    // Releases what is held and hands out the slot for an out parameter.
-    T** Put() {
-        Reset();
-        return &p_;
-    }
-    T* Detach() {
-        T* p = p_;
-        p_ = nullptr;
-        return p;
-    }
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-    template <class U>
-    HRESULT As(ComPtr<U>& out) const {
-        return p_ ? p_->QueryInterface(IID_PPV_ARGS(out.Put())) : E_POINTER;
-    }
-
-private:
-    T* p_ = nullptr;
-};
-
-// new T(args...) in a ComPtr; objects start with one reference.
-template <class T, class... A>
-ComPtr<T> MakeCom(A&&... args) {
-    return ComPtr<T>::Adopt(new T(std::forward<A>(args)...));
-}
-
-// An owning BSTR, for out parameters.
-class Bstr {
-public:
-    Bstr() = default;
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    ~Bstr() { SysFreeString(b_); }
-    BSTR* Put() {
-        SysFreeString(b_);
-        b_ = nullptr;
-        return &b_;
-    }
-    std::wstring_view View() const { return {b_ ? b_ : L"", SysStringLen(b_)}; }
-
-private:
-    BSTR b_ = nullptr;
-};
-
-class Variant {
-public:
-    Variant() { VariantInit(&v_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    ~Variant() { VariantClear(&v_); }
-    VARIANT* Put() {
-        VariantClear(&v_);
-        return &v_;
-    }
-    VARIANT& operator*() { return v_; }
-    const VARIANT& operator*() const { return v_; }
-    const VARIANT* operator->() const { return &v_; }
-
-private:
-    VARIANT v_;
-};
+using Com::Bstr;
+using Com::ComPtr;
+using Com::MakeCom;
+using Com::Variant;
 
 // Frees the strings of an EXCEPINFO an engine filled, after its deferred fill-in.
 class ExcepInfo {
