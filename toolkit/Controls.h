@@ -56,7 +56,9 @@ public:
     int Top() const { return FTop; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    void SetBounds(int left, int top, int width, int height);
+    // Every change of position or size comes through here; a control that keeps others
+    // in step with its size overrides it and calls the inherited one first.
+    virtual void SetBounds(int left, int top, int width, int height);
     void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
     void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
     void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
