@@ -11,16 +11,9 @@ using Wipekit::TTransitionParams;
 
 TLumawipe::TLumawipe(Toolkit::TComponent* AOwner) : TTransitionDriver(AOwner) {
     Wipekit::WriteAbout(FAbout, "Version: 3.0");
-    SetBounds(Left(), Top(), 65, 65);
-    SetOpaque(true);
-    FFromBitmap.OnChange = [this](TBitmap& b) { FromBitmapChanged(b); };
-    FToBitmap.OnChange = [this](TBitmap& b) { ToBitmapChanged(b); };
 }
 
-TLumawipe::~TLumawipe() {
-    FFromBitmap.OnChange = nullptr;
-    FToBitmap.OnChange = nullptr;
-}
+TLumawipe::~TLumawipe() = default;
 
 // ---------------------------------------------------------------------------------------
 // Property writes
@@ -33,9 +26,9 @@ void TLumawipe::SetColor(TColor Value) {
     Invalidate();
 }
 
-void TLumawipe::SetFromBitmap(const TBitmap& Value) { WriteBitmap(FFromBitmap, Value); }
+void TLumawipe::SetFromBitmap(const TBitmap& Value) { WriteBitmap(FromBitmap(), Value); }
 
-void TLumawipe::SetToBitmap(const TBitmap& Value) { WriteBitmap(FToBitmap, Value); }
+void TLumawipe::SetToBitmap(const TBitmap& Value) { WriteBitmap(ToBitmap(), Value); }
 
 void TLumawipe::WriteBitmap(TBitmap& Target, const TBitmap& Value) {
     if (Active()) return;
@@ -67,7 +60,7 @@ void TLumawipe::SetOperation(TTransitionOperation Value) {
 // Also while a run is playing: a handle adopted by the wrapper replaces the picture.
 void TLumawipe::FromBitmapChanged(TBitmap&) {
     // An emptied picture has no top-left pixel: the colour stays as it is.
-    if (!FFromBitmap.Empty()) FColor = FFromBitmap.Canvas().Pixel(0, 0);
+    if (!FromBitmap().Empty()) FColor = FromBitmap().Canvas().Pixel(0, 0);
     Invalidate();
 }
 
@@ -110,7 +103,7 @@ void TLumawipe::Paint() {
     TFrameOutcome outcome;
     {
         TBitmap frame;  // lives for this paint only
-        outcome = DrawFrame(frame, Routine(), FFromBitmap, FToBitmap, params);
+        outcome = DrawFrame(frame, Routine(), params);
         // The frame reaches the control even when the effect failed.
         Canvas().CopyRect(ClientRect(), frame.Canvas(), ClientRect());
     }

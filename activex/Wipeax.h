@@ -28,17 +28,13 @@ public:
     explicit TLumawipe(Toolkit::TComponent* AOwner);
     ~TLumawipe() override;
 
-    // Published properties, in declaration order; Active, Interval, UseThread and OnDone
-    // are the driver's, as are Play, Stop, Pause, Resume and IsPaused.
+    // Published properties, in declaration order; Active, FromBitmap, ToBitmap, Interval,
+    // UseThread and OnDone are the base's, as are Play, Stop, Pause, Resume and IsPaused.
     const Toolkit::TStrings& About() const { return FAbout; }
     void SetAbout(const Toolkit::TStrings& Value);  // the lines are fixed
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
-    const TBitmap& FromBitmap() const { return FFromBitmap; }
-    TBitmap& FromBitmap() { return FFromBitmap; }
     void SetFromBitmap(const TBitmap& Value);
-    const TBitmap& ToBitmap() const { return FToBitmap; }
-    TBitmap& ToBitmap() { return FToBitmap; }
     void SetToBitmap(const TBitmap& Value);
     // Delta and Steps are stored as given and take effect from the next paint or tick.
     TPositiveInteger Delta() const { return FDelta; }
@@ -68,8 +64,8 @@ protected:
     // raises OnDone.
     void Paint() override;
     void ResetTransition() override;
-    void FromBitmapChanged(TBitmap& Sender);
-    void ToBitmapChanged(TBitmap& Sender);
+    void FromBitmapChanged(TBitmap& Sender) override;
+    void ToBitmapChanged(TBitmap& Sender) override;
 
 private:
     // The routine of Operation and Reverse, or nullptr when a stored value lies outside
@@ -80,9 +76,7 @@ private:
     void WriteBitmap(TBitmap& Target, const TBitmap& Value);
 
     Toolkit::TStrings FAbout;
-    TColor FColor = Toolkit::clBtnFace;  // set before the bitmaps are made
-    TBitmap FFromBitmap;
-    TBitmap FToBitmap;
+    TColor FColor = Toolkit::clBtnFace;
     TPositiveInteger FDelta = 10;
     TTransitionModifier FModifier = TTransitionModifier::tmLeft;
     TTransitionOperation FOperation = TTransitionOperation::toPush;

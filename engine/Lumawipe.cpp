@@ -10,10 +10,6 @@ using Toolkit::TObject;
 
 TLumawipe::TLumawipe(Toolkit::TComponent* AOwner) : TTransitionDriver(AOwner) {
     WriteAbout(FAbout, "Version: 4.0");
-    SetBounds(Left(), Top(), 65, 65);
-    SetOpaque(true);
-    FFromBitmap.OnChange = [this](TBitmap& b) { FromBitmapChanged(b); };
-    FToBitmap.OnChange = [this](TBitmap& b) { ToBitmapChanged(b); };
     FParams.Color = Toolkit::clBtnFace;
     FParams.Delta = 10;
     FParams.CurrentFrame = 0;
@@ -23,11 +19,7 @@ TLumawipe::TLumawipe(Toolkit::TComponent* AOwner) : TTransitionDriver(AOwner) {
     FParams.State = nullptr;
 }
 
-TLumawipe::~TLumawipe() {
-    FFromBitmap.OnChange = nullptr;
-    FToBitmap.OnChange = nullptr;
-    ReleaseState();
-}
+TLumawipe::~TLumawipe() { ReleaseState(); }
 
 void TLumawipe::ReleaseState() {
     if (!FParams.State) return;
@@ -53,9 +45,9 @@ void TLumawipe::SetCurrentFrame(std::int32_t Value) {
     ReRender();
 }
 
-void TLumawipe::SetFromBitmap(const TBitmap& Value) { WriteBitmap(FFromBitmap, Value); }
+void TLumawipe::SetFromBitmap(const TBitmap& Value) { WriteBitmap(FromBitmap(), Value); }
 
-void TLumawipe::SetToBitmap(const TBitmap& Value) { WriteBitmap(FToBitmap, Value); }
+void TLumawipe::SetToBitmap(const TBitmap& Value) { WriteBitmap(ToBitmap(), Value); }
 
 // The copy raises the picture's change handler, which renders and may end a run whose
 // OnDone frees the component: the setter's own render follows only if it survived.
@@ -102,7 +94,7 @@ void TLumawipe::SetOperation(TTransitionOperation Value) {
 
 void TLumawipe::FromBitmapChanged(TBitmap&) {
     // An emptied picture has no top-left pixel: the colour stays as it is.
-    if (!FFromBitmap.Empty()) FParams.Color = FFromBitmap.Canvas().Pixel(0, 0);
+    if (!FromBitmap().Empty()) FParams.Color = FromBitmap().Canvas().Pixel(0, 0);
     ReRender();
 }
 
@@ -120,7 +112,7 @@ void TLumawipe::ReRender() {
 void TLumawipe::RenderFrame() {
     const TEffectEntry& entry = OperationTable[int(FOperation)];
     const TFrameOutcome frame =
-        DrawFrame(FWorkBitmap, FParams.Reverse ? entry.Reverse : entry.Forward, FFromBitmap, FToBitmap, FParams);
+        DrawFrame(FWorkBitmap, FParams.Reverse ? entry.Reverse : entry.Forward, FParams);
     // The frame reaches the control even when the effect failed.
     Canvas().CopyRect(ClientRect(), FWorkBitmap.Canvas(), ClientRect());
     if (frame.Error) std::rethrow_exception(frame.Error);

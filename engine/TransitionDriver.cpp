@@ -19,9 +19,17 @@ void WriteAbout(Toolkit::TStrings& lines, const char* version) {
 // ---------------------------------------------------------------------------------------
 // Construction and destruction
 
-TTransitionDriver::TTransitionDriver(Toolkit::TComponent* AOwner) : Toolkit::TGraphicControl(AOwner) { NewTimer(); }
+TTransitionDriver::TTransitionDriver(Toolkit::TComponent* AOwner) : Toolkit::TGraphicControl(AOwner) {
+    SetBounds(Left(), Top(), 65, 65);
+    SetOpaque(true);
+    FFromBitmap.OnChange = [this](TBitmap& b) { FromBitmapChanged(b); };
+    FToBitmap.OnChange = [this](TBitmap& b) { ToBitmapChanged(b); };
+    NewTimer();
+}
 
 TTransitionDriver::~TTransitionDriver() {
+    FFromBitmap.OnChange = nullptr;
+    FToBitmap.OnChange = nullptr;
     // Ticks run on the user-interface thread, as this does: none can start while the
     // component is being destroyed, and none is left to reach it afterwards.
     if (FThread) ReleaseThread();
@@ -132,8 +140,7 @@ std::int32_t TTransitionDriver::FrameAfter(std::int32_t frame, std::int32_t step
     return next > INT32_MAX ? INT32_MAX : std::int32_t(next);
 }
 
-TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, const TBitmap& FromBitmap,
-                                           const TBitmap& ToBitmap, TTransitionParams& params) const {
+TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params) const {
     frame.SetSize(Width(), Height());
     auto& canvas = frame.Canvas();
     canvas.Brush.Style = Toolkit::TBrushStyle::bsSolid;
@@ -142,10 +149,10 @@ TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, 
     params.ClientRect = ClientRect();
 
     TFrameOutcome outcome;
-    if (!FromBitmap.Empty()) {
+    if (!FFromBitmap.Empty()) {
         if (!routine) return outcome;
         try {
-            outcome.Finished = routine(FromBitmap, ToBitmap, frame, &params);
+            outcome.Finished = routine(FFromBitmap, FToBitmap, frame, &params);
         } catch (...) {
             outcome.Error = std::current_exception();
         }

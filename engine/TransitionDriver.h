@@ -1,7 +1,8 @@
-// The animation driver of the engine components: Active, Play, Stop, Pause and Resume,
-// frame ticks every Interval milliseconds from a timer on the user-interface thread or
-// from a worker thread, and the end of a run. What a tick, a rewind and the end do is
-// the component's: AdvanceFrame, ResetTransition and DoDone.
+// What the engine components share: the two pictures, drawing a frame of them, and the
+// animation driver: Active, Play, Stop, Pause and Resume, frame ticks every Interval
+// milliseconds from a timer on the user-interface thread or from a worker thread, and the
+// end of a run. What a tick, a rewind and the end do is the component's: AdvanceFrame,
+// ResetTransition and DoDone.
 #pragma once
 
 #include <atomic>
@@ -58,8 +59,16 @@ struct TFrameOutcome {
 
 class TTransitionDriver : public Toolkit::TGraphicControl {
 public:
+    // 65 x 65 and opaque, as every component starts.
     explicit TTransitionDriver(Toolkit::TComponent* AOwner);
     ~TTransitionDriver() override;
+
+    // The picture at the start of a forward run and the one at its end; their change
+    // notifications reach FromBitmapChanged and ToBitmapChanged.
+    const TBitmap& FromBitmap() const { return FFromBitmap; }
+    TBitmap& FromBitmap() { return FFromBitmap; }
+    const TBitmap& ToBitmap() const { return FToBitmap; }
+    TBitmap& ToBitmap() { return FToBitmap; }
 
     bool Active() const { return FActive; }
     void SetActive(bool Value);
@@ -83,6 +92,8 @@ public:
 
 protected:
     virtual void ResetTransition() = 0;
+    virtual void FromBitmapChanged(TBitmap& Sender) = 0;
+    virtual void ToBitmapChanged(TBitmap& Sender) = 0;
     // The end of a run, after Stop: raises OnDone with the component as sender.
     virtual void DoDone();
 
@@ -94,14 +105,15 @@ protected:
     // routine's picture when FromBitmap holds one (nullptr: none), or the dashed outline
     // of an empty control while it is being designed. Sets params.ClientRect. An
     // exception of the routine is caught and returned.
-    TFrameOutcome DrawFrame(TBitmap& frame, TEffectProc routine, const TBitmap& FromBitmap, const TBitmap& ToBitmap,
-                            TTransitionParams& params) const;
+    TFrameOutcome DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params) const;
 
 private:
     void NewTimer();
     void ReleaseThread();
     void SetTicking(bool on);
 
+    TBitmap FFromBitmap;
+    TBitmap FToBitmap;
     bool FActive = false;
     std::atomic<std::uint32_t> FInterval{100};  // read by the worker without a lock
     Toolkit::TTimer* FTimer = nullptr;

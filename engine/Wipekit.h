@@ -17,8 +17,9 @@ public:
     explicit TLumawipe(Toolkit::TComponent* AOwner);
     ~TLumawipe() override;
 
-    // Published properties, in declaration order; Active, Interval, UseThread and OnDone
-    // are the driver's, as are Timer, Thread, Play, Stop, Pause, Resume and IsPaused.
+    // Published properties, in declaration order; Active, FromBitmap, ToBitmap, Interval,
+    // UseThread and OnDone are the base's, as are Timer, Thread, Play, Stop, Pause, Resume
+    // and IsPaused.
     const Toolkit::TStrings& About() const { return FAbout; }
     Toolkit::TStrings& AboutLines() { return FAbout; }  // direct access, as form loading uses
     void SetAbout(const Toolkit::TStrings& Value);
@@ -26,11 +27,7 @@ public:
     void SetColor(TColor Value);
     std::int32_t CurrentFrame() const { return FParams.CurrentFrame; }
     void SetCurrentFrame(std::int32_t Value);
-    const TBitmap& FromBitmap() const { return FFromBitmap; }
-    TBitmap& FromBitmap() { return FFromBitmap; }
     void SetFromBitmap(const TBitmap& Value);
-    const TBitmap& ToBitmap() const { return FToBitmap; }
-    TBitmap& ToBitmap() { return FToBitmap; }
     void SetToBitmap(const TBitmap& Value);
     TPositiveInteger Delta() const { return FParams.Delta; }
     void SetDelta(TPositiveInteger Value);  // values below 1 are refused
@@ -59,8 +56,8 @@ protected:
     void Paint() override;
     void ResetTransition() override;
     void DoDone() override;
-    void FromBitmapChanged(TBitmap& Sender);
-    void ToBitmapChanged(TBitmap& Sender);
+    void FromBitmapChanged(TBitmap& Sender) override;
+    void ToBitmapChanged(TBitmap& Sender) override;
 
 private:
     void ReRender();
@@ -69,8 +66,6 @@ private:
 
     Toolkit::TStrings FAbout;
     TTransitionParams FParams{};
-    TBitmap FFromBitmap;
-    TBitmap FToBitmap;
     TBitmap FWorkBitmap;
     TTransitionOperation FOperation = TTransitionOperation::toPush;
     TPositiveInteger FSteps = 1;

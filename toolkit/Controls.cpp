@@ -26,6 +26,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     FWidth = width;
     FHeight = height;
     FPeer->BoundsChanged();
+    BoundsChanged();
 }
 
 void TControl::SetVisible(bool v) {

@@ -56,9 +56,7 @@ public:
     int Top() const { return FTop; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    // Every change of position or size comes through here; a control that keeps others
-    // in step with its size overrides it and calls the inherited one first.
-    virtual void SetBounds(int left, int top, int width, int height);
+    void SetBounds(int left, int top, int width, int height);
     void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
     void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
     void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
@@ -121,6 +119,9 @@ public:
 protected:
     void SetOpaque(bool v) { FOpaque = v; }
     virtual void Paint() {}
+    // Called by SetBounds (and SetLeft, SetWidth, ...) after the position or size has
+    // changed: a control that keeps others in step with its size does it here.
+    virtual void BoundsChanged() {}
 
 private:
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
