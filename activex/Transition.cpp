@@ -1,5 +1,6 @@
 #include "activex/Transition.h"
 
+#include "toolkit/Forms.h"
 #include "toolkit/win32/Gdi.h"
 
 namespace Wipeax {
@@ -32,12 +33,46 @@ TTransition::TTransition(Toolkit::TComponent* owner) : Toolkit::TWinControl(owne
 }
 
 TTransition::~TTransition() {
+    if (FUnshownPaint) Toolkit::Win32::CancelDeferred(FUnshownPaint);
     delete FEngine;
     FEngine = nullptr;
 }
 
 void TTransition::BoundsChanged() {
     if (FEngine) FEngine->SetBounds(0, 0, Width(), Height());
+}
+
+void TTransition::PaintUnshownChild(Toolkit::TControl& child) {
+    if (&child != FEngine || FUnshownPaint) return;  // repaints due merge into one
+    FUnshownPaint = Toolkit::Win32::PostDeferred([this] {
+        FUnshownPaint = 0;
+        Toolkit::CallGuarded([this] { FEngine->PaintControl(); });
+    });
+}
+
+void TTransition::DrawTo(HDC dc, const RECT& r) {
+    const auto self = Watch();
+    FEngine->PaintControl();  // the frame for the current counter, as a repaint draws it
+    if (!self) return;
+    const TBitmap& frame = FEngine->Surface();
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (frame.Empty() || width <= 0 || height <= 0) return;
+    if (width == frame.Width() && height == frame.Height()) {
+        Toolkit::DrawBitmap(dc, r.left, r.top, frame);
+        return;
+    }
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP surface = memory ? CreateCompatibleBitmap(dc, frame.Width(), frame.Height()) : nullptr;
+    if (surface) {
+        const HGDIOBJ old = SelectObject(memory, surface);
+        Toolkit::DrawBitmap(memory, 0, 0, frame);
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, r.left, r.top, width, height, memory, 0, 0, frame.Width(), frame.Height(), SRCCOPY);
+        SelectObject(memory, old);
+        DeleteObject(surface);
+    }
+    if (memory) DeleteDC(memory);
 }
 
 std::int32_t TTransition::FromBitmap() { return HandleToInt32(Toolkit::BitmapHandle(FEngine->FromBitmap())); }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "activex/Wipeax.h"
+#include "toolkit/win32/MessageLoop.h"
 #include "toolkit/win32/WinControls.h"
 
 namespace Wipeax {
@@ -64,12 +65,20 @@ public:
     void Resume() { FEngine->Resume(); }
     void Clear() { FEngine->Clear(); }
 
+    // Draws the current frame into rectangle r of dc (stretched to it): how a container
+    // shows the control while it has no window.
+    void DrawTo(HDC dc, const RECT& r);
+
 protected:
     // After every change of the wrapper's bounds the engine takes its size at (0, 0).
     void BoundsChanged() override;
+    // While no window shows the engine (a script made the control, or the container hides
+    // it) its repaints are drawn off-screen, so that runs still advance and end.
+    void PaintUnshownChild(Toolkit::TControl& child) override;
 
 private:
     TLumawipe* FEngine;  // owned; lives exactly as long as the wrapper
+    Toolkit::Win32::TDeferredCall FUnshownPaint = 0;  // the off-screen paint due, if any
 };
 
 }  // namespace Wipeax

@@ -5,8 +5,9 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include <new>
 #include <span>
+
+#include "activex/com/SafeCall.h"
 
 namespace Com {
 
@@ -31,11 +32,15 @@ private:
     TCreateInstance FCreate;
 };
 
-// The creator of a table row for class T (default-constructed, one reference at birth).
+// The creator of a table row for class T (default-constructed, one reference at birth);
+// a constructor that throws fails the creation with its error.
 template <class T>
 HRESULT CreateInstanceOf(REFIID iid, void** out) noexcept {
-    T* object = new (std::nothrow) T();
-    if (!object) return E_OUTOFMEMORY;
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    T* object = nullptr;
+    const HRESULT made = SafeCall(IID_IClassFactory, [&] { object = new T(); });
+    if (FAILED(made)) return made;
     const HRESULT hr = object->QueryInterface(iid, out);
     object->Release();
     return hr;

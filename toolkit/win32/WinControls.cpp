@@ -73,8 +73,13 @@ public:
             if (win->HandleAllocated()) InvalidateRect(win->FHandle, nullptr, TRUE);
             return;
         }
+        if (!FControl.Visible()) return;
         HWND parent = WindowShownOn(FControl);
-        if (!parent || !FControl.Visible()) return;
+        if (!parent || !IsWindowVisible(parent)) {
+            // No window shows the control now: no paint will come unless asked for.
+            if (TWinControl* windowed = WindowedParent(FControl)) windowed->PaintUnshownChild(FControl);
+            return;
+        }
         const RECT r = ToRECT(FControl.BoundsRect());
         InvalidateRect(parent, &r, FControl.Opaque() ? FALSE : TRUE);
     }

@@ -122,6 +122,10 @@ protected:
     // The window gained or lost the focus. The defaults raise OnEnter and OnExit.
     virtual void DoEnter();
     virtual void DoExit();
+    // A windowless child asked for a repaint while this control has no visible window to
+    // show it on, so no paint will come. Default: nothing (it is painted when shown). A
+    // control whose children must draw all the same renders them off-screen here.
+    virtual void PaintUnshownChild(TControl& child) { (void)child; }
     // The window's client area changed size.
     virtual void Resize() {}
     // Paints the window of our own class: background, Paint, then windowless children.

@@ -2,12 +2,11 @@
 // IDispatch base that serves its members from a name table.
 #pragma once
 
-#include <windows.h>
+#include "activex/com/ComPtr.h"
+
 #include <oaidl.h>
 #include <ocidl.h>
 #include <ole2.h>
-
-#include "activex/com/ComPtr.h"
 
 #include <atomic>
 #include <span>

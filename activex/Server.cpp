@@ -1,0 +1,160 @@
+// The entry points of Lumawipe.ocx: the class objects of the control and of its property
+// page, and registration of both with the type library.
+#include "toolkit/win32/WindowsApi.h"
+
+#include <olectl.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "Lumawipe.h"
+#include "activex/PropertyPage.h"
+#include "activex/TransitionImpl.h"
+#include "activex/com/ClassFactory.h"
+#include "activex/com/Module.h"
+#include "activex/com/SafeCall.h"
+#include "activex/com/TypeInfo.h"
+
+namespace {
+
+using Com::EComError;
+
+// The class objects, made with the module and alive as long as it is.
+Com::TClassFactory Factories[] = {
+    Com::TClassFactory(CLSID_Lumawipe, &TransitionImpl::CreateLumawipe),
+    Com::TClassFactory(CLSID_LumawipeProperties, &CreateLumawipeProperties),
+};
+
+constexpr wchar_t ProgId[] = L"Lumawipe.Lumawipe";
+constexpr wchar_t PageDescription[] = L"TLumawipeProperties property page";
+constexpr wchar_t Verb0[] = L"Properties,0,2";  // name, menu flags, verb attributes
+constexpr unsigned short TypeLibMajor = 3, TypeLibMinor = 0;
+
+std::wstring GuidText(REFGUID guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+// One registry entry: a key under HKEY_CLASSES_ROOT and its default value.
+struct TEntry {
+    std::wstring Key;
+    std::wstring Value;
+};
+
+// The entries of both classes, parents before children.
+std::vector<TEntry> Entries(const std::wstring& path, const std::wstring& description) {
+    const std::wstring control = L"CLSID\\" + GuidText(CLSID_Lumawipe);
+    const std::wstring page = L"CLSID\\" + GuidText(CLSID_LumawipeProperties);
+    const std::wstring status = std::to_wstring(Com::ControlMiscStatus);
+    return {
+        {control, description},
+        {control + L"\\InprocServer32", path},
+        {control + L"\\ProgID", ProgId},
+        {ProgId, description},
+        {std::wstring(ProgId) + L"\\Clsid", GuidText(CLSID_Lumawipe)},
+        {control + L"\\Version", std::to_wstring(TypeLibMajor) + L"." + std::to_wstring(TypeLibMinor)},
+        {control + L"\\TypeLib", GuidText(LIBID_Lumawipe)},
+        {control + L"\\MiscStatus", L"0"},
+        {control + L"\\MiscStatus\\1", status},
+        {control + L"\\ToolboxBitmap32", path + L",1"},
+        {control + L"\\Control", L""},
+        {control + L"\\Verb", L""},
+        {control + L"\\Verb\\0", Verb0},
+        {page, PageDescription},
+        {page + L"\\InprocServer32", path},
+    };
+}
+
+// The keys in the order they are removed: the control's verb keys, Verb, Control,
+// ToolboxBitmap32, MiscStatus\1, MiscStatus, TypeLib, Version, the ProgID keys,
+// InprocServer32 and the CLSID key; then the page's.
+std::vector<std::wstring> RemovalOrder() {
+    const std::wstring control = L"CLSID\\" + GuidText(CLSID_Lumawipe);
+    const std::wstring page = L"CLSID\\" + GuidText(CLSID_LumawipeProperties);
+    return {
+        control + L"\\Verb\\0",
+        control + L"\\Verb",
+        control + L"\\Control",
+        control + L"\\ToolboxBitmap32",
+        control + L"\\MiscStatus\\1",
+        control + L"\\MiscStatus",
+        control + L"\\TypeLib",
+        control + L"\\Version",
+        std::wstring(ProgId) + L"\\Clsid",
+        ProgId,
+        control + L"\\ProgID",
+        control + L"\\InprocServer32",
+        control,
+        page + L"\\InprocServer32",
+        page,
+    };
+}
+
+void WriteEntry(const TEntry& entry) {
+    HKEY key = nullptr;
+    LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.Key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                              nullptr, &key, nullptr);
+    if (rc == ERROR_SUCCESS) {
+        rc = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.Value.c_str()),
+                            DWORD((entry.Value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    if (rc != ERROR_SUCCESS) throw EComError(HRESULT_FROM_WIN32(rc), "A registry key cannot be written.");
+}
+
+// A key that is already gone is no error: unregistering twice succeeds.
+void RemoveKey(const std::wstring& key) {
+    const LONG rc = RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+        throw EComError(HRESULT_FROM_WIN32(rc), "A registry key cannot be removed.");
+}
+
+// The control's description: the documentation of its coclass in the type library.
+std::wstring ControlDescription() {
+    Com::Bstr doc;
+    Com::ModuleTypeInfo(CLSID_Lumawipe)->GetDocumentation(MEMBERID_NIL, nullptr, doc.Put(), nullptr, nullptr);
+    return std::wstring(doc.View());
+}
+
+SYSKIND ThisSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+    // On FreeLibrary, not at process exit (where other libraries may be gone already).
+    if (reason == DLL_PROCESS_DETACH && !reserved) Com::ReleaseModuleTypeLib();
+    return TRUE;
+}
+
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    return Com::GetClassObject(Factories, clsid, iid, out);
+}
+
+HRESULT STDAPICALLTYPE DllCanUnloadNow() { return Com::ModuleLockCount() == 0 ? S_OK : S_FALSE; }
+
+HRESULT STDAPICALLTYPE DllRegisterServer() {
+    const HRESULT hr = Com::SafeCall(IID_NULL, [] {
+        const std::wstring path = Com::ModulePath();
+        const HRESULT registered = RegisterTypeLib(Com::ModuleTypeLib().Get(), path.c_str(), nullptr);
+        if (FAILED(registered)) throw EComError(registered, "The type library cannot be registered.");
+        for (const TEntry& entry : Entries(path, ControlDescription())) WriteEntry(entry);
+    });
+    return SUCCEEDED(hr) ? S_OK : E_FAIL;
+}
+
+HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    const HRESULT hr = Com::SafeCall(IID_NULL, [] {
+        const HRESULT removed = UnRegisterTypeLib(LIBID_Lumawipe, TypeLibMajor, TypeLibMinor, LOCALE_NEUTRAL, ThisSysKind());
+        if (FAILED(removed) && removed != TYPE_E_REGISTRYACCESS && removed != TYPE_E_CANTLOADLIBRARY)
+            throw EComError(removed, "The type library cannot be unregistered.");
+        for (const std::wstring& key : RemovalOrder()) RemoveKey(key);
+    });
+    return SUCCEEDED(hr) ? S_OK : E_FAIL;
+}
+
+}  // extern "C"

@@ -1,0 +1,310 @@
+#include "activex/TransitionImpl.h"
+
+#include <string>
+
+#include "activex/AboutLumawipe.h"
+#include "activex/PropertyPage.h"
+#include "activex/com/ClassFactory.h"
+#include "activex/com/SafeCall.h"
+#include "activex/com/TypeInfo.h"
+#include "toolkit/win32/Gdi.h"
+
+namespace TransitionImpl {
+
+using Com::EComError;
+using Com::Offer;
+using Toolkit::TComponent;
+using Toolkit::TPropKind;
+using Toolkit::TPropValue;
+using Wipeax::TTransition;
+
+namespace {
+
+constexpr DISPID DispidOnDone = 1;
+constexpr DWORD ClassMiscStatus = 0;
+const CLSID PropertyPageClasses[] = {CLSID_LumawipeProperties};
+
+VARIANT_BOOL ToVariantBool(bool v) { return v ? VARIANT_TRUE : VARIANT_FALSE; }
+// Enumerations arrive as 32-bit values of which only the low byte counts.
+std::uint8_t LowByte(long v) { return std::uint8_t(std::uint32_t(v) & 0xFFu); }
+
+void RefuseBelowOne(long value, const char* name) {
+    if (value < 1) throw EComError(E_INVALIDARG, std::string(name) + " must be 1 or more; it keeps its value.");
+}
+
+// --- the stored properties --------------------------------------------------------------
+// The pictures are stored as picture data (never as handle values, which mean nothing in
+// another process), before Color: a picture sets Color from its corner pixel when it
+// arrives, and the stored colour must win. Enumerations are stored as their byte values,
+// since a container may have written any byte.
+
+TTransition& Of(TComponent& c) { return static_cast<TTransition&>(c); }
+const TTransition& Of(const TComponent& c) { return static_cast<const TTransition&>(c); }
+
+TPropValue PictureOf(const Toolkit::TBitmap& bitmap) {
+    return TPropValue::Picture(
+        std::shared_ptr<Toolkit::TBitmap>(std::shared_ptr<Toolkit::TBitmap>(), const_cast<Toolkit::TBitmap*>(&bitmap)));
+}
+
+std::uint8_t StoredByte(const TPropValue& v, const char* name) {
+    if (v.AsInt() < 0 || v.AsInt() > 255) throw Toolkit::EReadError(std::string(name) + " holds an unknown value.");
+    return std::uint8_t(v.AsInt());
+}
+
+std::int32_t StoredPositive(const TPropValue& v, const char* name) {
+    if (v.AsInt() < 1 || v.AsInt() > INT32_MAX) throw Toolkit::EReadError(std::string(name) + " must be 1 or more.");
+    return std::int32_t(v.AsInt());
+}
+
+Toolkit::TClassInfo MakeClassInfo() {
+    using P = Toolkit::TPropertyInfo;
+    const auto Int = TPropValue::Int;
+    return Toolkit::TClassInfo{
+        "TTransition",
+        {
+            P{"FromBitmap", TPropKind::pkPicture, {},
+              [](const TComponent& c) { return PictureOf(Of(const_cast<TComponent&>(c)).Engine().FromBitmap()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).Engine().FromBitmap().Assign(v.AsPicture()); },
+              std::nullopt},
+            P{"ToBitmap", TPropKind::pkPicture, {},
+              [](const TComponent& c) { return PictureOf(Of(const_cast<TComponent&>(c)).Engine().ToBitmap()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).Engine().ToBitmap().Assign(v.AsPicture()); },
+              std::nullopt},
+            P{"Color", TPropKind::pkColor, {}, [](const TComponent& c) { return Int(Of(c).Color()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetColor(Toolkit::TColor(v.AsInt())); }, std::nullopt},
+            P{"Delta", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).Delta()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetDelta(StoredPositive(v, "Delta")); }, Int(10)},
+            P{"Interval", TPropKind::pkCardinal, {}, [](const TComponent& c) { return Int(Of(c).Interval()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetInterval(std::uint32_t(v.AsInt())); }, Int(100)},
+            P{"RGBOrder", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).RGBOrder()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetRGBOrder(StoredByte(v, "RGBOrder")); }, Int(0)},
+            P{"Modifier", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).Modifier()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetModifier(StoredByte(v, "Modifier")); }, Int(0)},
+            P{"Operation", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).Operation()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetOperation(StoredByte(v, "Operation")); }, Int(0)},
+            P{"Reverse", TPropKind::pkBoolean, {}, [](const TComponent& c) { return TPropValue::Bool(Of(c).Reverse()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetReverse(v.AsBool()); }, TPropValue::Bool(false)},
+            P{"UseThread", TPropKind::pkBoolean, {},
+              [](const TComponent& c) { return TPropValue::Bool(Of(c).UseThread()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetUseThread(v.AsBool()); }, TPropValue::Bool(false)},
+            P{"Steps", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).Steps()); },
+              [](TComponent& c, const TPropValue& v) { Of(c).SetSteps(StoredPositive(v, "Steps")); }, Int(1)},
+        }};
+}
+
+}  // namespace
+
+// --- the object ------------------------------------------------------------------------
+
+const Com::TInterfaceEntry TLumawipe::Interfaces[] = {
+    Offer<TLumawipe, ILumawipe>(IID_ILumawipe),
+    Offer<TLumawipe, IDispatch, ILumawipe>(IID_IDispatch),
+    Offer<TLumawipe, IOleObject>(IID_IOleObject),
+    Offer<TLumawipe, IOleWindow, IOleInPlaceObject>(IID_IOleWindow),
+    Offer<TLumawipe, IOleInPlaceObject>(IID_IOleInPlaceObject),
+    Offer<TLumawipe, IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject),
+    Offer<TLumawipe, IOleControl>(IID_IOleControl),
+    Offer<TLumawipe, IViewObject, IViewObject2>(IID_IViewObject),
+    Offer<TLumawipe, IViewObject2>(IID_IViewObject2),
+    Offer<TLumawipe, IPersist, IPersistStreamInit>(IID_IPersist),
+    Offer<TLumawipe, IPersistStreamInit>(IID_IPersistStreamInit),
+    Offer<TLumawipe, IPersistPropertyBag>(IID_IPersistPropertyBag),
+    Offer<TLumawipe, IPersistStorage>(IID_IPersistStorage),
+    Offer<TLumawipe, IProvideClassInfo, IProvideClassInfo2>(IID_IProvideClassInfo),
+    Offer<TLumawipe, IProvideClassInfo2>(IID_IProvideClassInfo2),
+    Offer<TLumawipe, ISpecifyPropertyPages>(IID_ISpecifyPropertyPages),
+    Offer<TLumawipe, IQuickActivate>(IID_IQuickActivate),
+    Offer<TLumawipe, IConnectionPointContainer>(IID_IConnectionPointContainer),
+    Offer<TLumawipe, ISupportErrorInfo>(IID_ISupportErrorInfo),
+};
+
+TLumawipe::TLumawipe()
+    : Com::TActiveXControl(CLSID_Lumawipe, IID_ILumawipe, DIID_ILumawipeEvents, ClassMiscStatus),
+      FTypeInfo(Com::ModuleTypeInfo(IID_ILumawipe)),
+      FControl(std::make_unique<TTransition>(nullptr)) {
+    FControl->OnDone = [this](Toolkit::TObject* sender) { FireDone(sender); };
+}
+
+TLumawipe::~TLumawipe() {
+    FControl->OnDone = nullptr;
+    FControl.reset();
+}
+
+void TLumawipe::FireDone(Toolkit::TObject*) { FireEvent(DispidOnDone); }
+
+const Toolkit::TClassInfo& TLumawipe::StoredProperties() const {
+    static const Toolkit::TClassInfo info = MakeClassInfo();
+    return info;
+}
+
+std::unique_ptr<TComponent> TLumawipe::NewScratchControl() const { return std::make_unique<TTransition>(nullptr); }
+
+std::span<const CLSID> TLumawipe::PropertyPages() const { return PropertyPageClasses; }
+
+void TLumawipe::DrawTo(HDC dc, const RECT& r) { FControl->DrawTo(dc, r); }
+
+template <class F>
+HRESULT TLumawipe::Call(F&& body) {
+    return Com::SafeCall(IID_ILumawipe, std::forward<F>(body));
+}
+
+template <class T, class F>
+HRESULT TLumawipe::Read(T* Value, F&& get) {
+    return Call([&] {
+        Com::CheckOut(Value);
+        *Value = get();
+    });
+}
+
+template <class F>
+HRESULT TLumawipe::Write(F&& body) {
+    return Call([&] {
+        body();
+        PropertyChanged();
+    });
+}
+
+// --- IDispatch ---------------------------------------------------------------------------
+
+HRESULT TLumawipe::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
+}
+
+HRESULT TLumawipe::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    *info = Com::ComPtr<ITypeInfo>(FTypeInfo).Detach();
+    return S_OK;
+}
+
+HRESULT TLumawipe::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    return Com::DispatchGetIDsOfNames(FTypeInfo.Get(), names, count, ids);
+}
+
+HRESULT TLumawipe::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                          UINT* argError) {
+    return Com::DispatchInvoke(FTypeInfo.Get(), static_cast<ILumawipe*>(this), id, flags, params, result, excep,
+                               argError);
+}
+
+// --- ILumawipe ----------------------------------------------------------------------------
+
+HRESULT TLumawipe::Play() { return Call([&] { FControl->Play(); }); }
+HRESULT TLumawipe::Stop() { return Call([&] { FControl->Stop(); }); }
+HRESULT TLumawipe::Pause() { return Call([&] { FControl->Pause(); }); }
+HRESULT TLumawipe::Resume() { return Call([&] { FControl->Resume(); }); }
+HRESULT TLumawipe::Clear() { return Call([&] { FControl->Clear(); }); }
+
+HRESULT TLumawipe::get_Active(VARIANT_BOOL* Value) {
+    return Read(Value, [&] { return ToVariantBool(FControl->Active()); });
+}
+HRESULT TLumawipe::put_Active(VARIANT_BOOL Value) { return Call([&] { FControl->SetActive(Value != 0); }); }
+
+HRESULT TLumawipe::get_Color(OLE_COLOR* Value) {
+    return Read(Value, [&] { return FControl->Color(); });
+}
+HRESULT TLumawipe::put_Color(OLE_COLOR Value) { return Write([&] { FControl->SetColor(Value); }); }
+
+HRESULT TLumawipe::get_FromBitmap(LONG* Value) {
+    return Read(Value, [&] { return FControl->FromBitmap(); });
+}
+HRESULT TLumawipe::put_FromBitmap(LONG Value) {
+    return Write([&] {
+        try {
+            FControl->SetFromBitmap(Value);
+        } catch (const Toolkit::EInvalidGraphic& e) {
+            throw EComError(CTL_E_INVALIDPICTURE, e.what());
+        }
+    });
+}
+
+HRESULT TLumawipe::get_ToBitmap(LONG* Value) {
+    return Read(Value, [&] { return FControl->ToBitmap(); });
+}
+HRESULT TLumawipe::put_ToBitmap(LONG Value) {
+    return Write([&] {
+        try {
+            FControl->SetToBitmap(Value);
+        } catch (const Toolkit::EInvalidGraphic& e) {
+            throw EComError(CTL_E_INVALIDPICTURE, e.what());
+        }
+    });
+}
+
+HRESULT TLumawipe::get_Delta(LONG* Value) {
+    return Read(Value, [&] { return FControl->Delta(); });
+}
+HRESULT TLumawipe::put_Delta(LONG Value) {
+    return Write([&] {
+        RefuseBelowOne(Value, "Delta");
+        FControl->SetDelta(Value);
+    });
+}
+
+HRESULT TLumawipe::get_Interval(LONG* Value) {
+    return Read(Value, [&] { return LONG(FControl->Interval()); });
+}
+HRESULT TLumawipe::put_Interval(LONG Value) { return Write([&] { FControl->SetInterval(std::uint32_t(Value)); }); }
+
+HRESULT TLumawipe::get_Modifier(TxTransitionModifier* Value) {
+    return Read(Value, [&] { return TxTransitionModifier(FControl->Modifier()); });
+}
+HRESULT TLumawipe::put_Modifier(TxTransitionModifier Value) {
+    return Write([&] { FControl->SetModifier(LowByte(Value)); });
+}
+
+HRESULT TLumawipe::get_Operation(TxTransitionOperation* Value) {
+    return Read(Value, [&] { return TxTransitionOperation(FControl->Operation()); });
+}
+HRESULT TLumawipe::put_Operation(TxTransitionOperation Value) {
+    return Write([&] { FControl->SetOperation(LowByte(Value)); });
+}
+
+HRESULT TLumawipe::get_Reverse(VARIANT_BOOL* Value) {
+    return Read(Value, [&] { return ToVariantBool(FControl->Reverse()); });
+}
+HRESULT TLumawipe::put_Reverse(VARIANT_BOOL Value) { return Write([&] { FControl->SetReverse(Value != 0); }); }
+
+HRESULT TLumawipe::get_RGBOrder(TxRGBOrder* Value) {
+    return Read(Value, [&] { return TxRGBOrder(FControl->RGBOrder()); });
+}
+HRESULT TLumawipe::put_RGBOrder(TxRGBOrder Value) { return Write([&] { FControl->SetRGBOrder(LowByte(Value)); }); }
+
+HRESULT TLumawipe::get_UseThread(VARIANT_BOOL* Value) {
+    return Read(Value, [&] { return ToVariantBool(FControl->UseThread()); });
+}
+HRESULT TLumawipe::put_UseThread(VARIANT_BOOL Value) { return Write([&] { FControl->SetUseThread(Value != 0); }); }
+
+HRESULT TLumawipe::get_Steps(LONG* Value) {
+    return Read(Value, [&] { return FControl->Steps(); });
+}
+HRESULT TLumawipe::put_Steps(LONG Value) {
+    return Write([&] {
+        RefuseBelowOne(Value, "Steps");
+        FControl->SetSteps(Value);
+    });
+}
+
+HRESULT TLumawipe::get_Visible(VARIANT_BOOL* Value) {
+    return Read(Value, [&] { return ToVariantBool(FControl->Visible()); });
+}
+HRESULT TLumawipe::put_Visible(VARIANT_BOOL Value) { return Call([&] { FControl->SetVisible(Value != 0); }); }
+
+HRESULT TLumawipe::get_Enabled(VARIANT_BOOL* Value) {
+    return Read(Value, [&] { return ToVariantBool(FControl->Enabled()); });
+}
+HRESULT TLumawipe::put_Enabled(VARIANT_BOOL Value) { return Call([&] { FControl->SetEnabled(Value != 0); }); }
+
+HRESULT TLumawipe::get_Cursor(short* Value) {
+    return Read(Value, [&] { return FControl->Cursor(); });
+}
+HRESULT TLumawipe::put_Cursor(short Value) { return Call([&] { FControl->SetCursor(Value); }); }
+
+HRESULT TLumawipe::AboutBox() { return Call([] { AboutLumawipe::ShowLumawipeAbout(); }); }
+
+HRESULT CreateLumawipe(REFIID iid, void** out) noexcept { return Com::CreateInstanceOf<TLumawipe>(iid, out); }
+
+}  // namespace TransitionImpl
