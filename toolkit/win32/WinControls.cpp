@@ -233,9 +233,8 @@ void TWinControl::CreateHandle() {
     const bool child = params.Style & WS_CHILD;
     if (child) {
         TWinControl* parent = WindowedParent(*this);
-        if (!parent) return;  // no window to put it in yet
-        parentWindow = parent->Handle();
-        if (!parentWindow) return;
+        parentWindow = parent ? parent->Handle() : FParentWindow;
+        if (!parentWindow) return;  // no window to put it in yet
     }
     if (Visible() && child) params.Style |= WS_VISIBLE;
     if (!Enabled()) params.Style |= WS_DISABLED;
@@ -302,6 +301,15 @@ void TWinControl::ParentChanged(TControl* from) {
     }
     if (FHandle) ApplyFont();
     if (parent) parent->ArrangeTabOrder();
+}
+
+void TWinControl::SetParentWindow(HWND parent) {
+    FParentWindow = parent;
+    if (!FHandle || WindowedParent(*this)) return;
+    if (parent)
+        ::SetParent(FHandle, parent);
+    else if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD)
+        DestroyHandle();
 }
 
 void TWinControl::UpdateWindowBounds() {

@@ -51,6 +51,11 @@ public:
     // window to put it in).
     HWND Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }
+    // A window not made by the toolkit to hold this control's window as a child, for a
+    // control without a parent control (a control inside another program's window). Its
+    // window moves there at once; 0 takes it out (the window goes).
+    void SetParentWindow(HWND parent);
+    HWND ParentWindow() const { return FParentWindow; }
 
     std::string Caption() const { return FCaption; }
     void SetCaption(const std::string& v);
@@ -156,6 +161,7 @@ private:
     void ArrangeTabOrder();
 
     HWND FHandle = nullptr;
+    HWND FParentWindow = nullptr;  // a foreign parent window, when there is no parent control
     WNDPROC FDefProc = nullptr;
     HDC FPaintDC = nullptr;  // the DC of the WM_PAINT in progress
     TControl* FMouseTarget = nullptr;  // the windowless child a button was pressed on
