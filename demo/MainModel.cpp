@@ -60,9 +60,7 @@ bool ChannelOrderApplies(int item) { return item == 16 || item == 17; }
 
 TEditValue ReadEditValue(std::string_view text, std::int64_t Min, std::int64_t Max) {
     if (text.empty()) return {TEditValue::TKind::Empty, 0};
-    auto invalid = [&]() -> EConvertError {
-        return EConvertError("'" + std::string(text) + "' is not a valid integer value");
-    };
+    auto invalid = [&] { return Toolkit::InvalidInteger(std::string(text)); };
     std::size_t i = 0;
     const auto blank = [&](std::size_t k) { return k < text.size() && std::isspace((unsigned char)text[k]); };
     while (blank(i)) ++i;

@@ -41,10 +41,7 @@ bool FadeColorApplies(int item);      // fade: the colour faded through
 bool ChannelOrderApplies(int item);   // RGB, RGBBlend: the channel order
 
 // Raised for a number edit's text that is not an integer at all (pasted text).
-class EConvertError : public Toolkit::Exception {
-public:
-    using Toolkit::Exception::Exception;
-};
+using Toolkit::EConvertError;
 
 // A number edit's text as the component would take it.
 struct TEditValue {

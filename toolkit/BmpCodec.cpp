@@ -4,6 +4,7 @@
 #include <fstream>
 #include <istream>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -48,12 +49,12 @@ std::uint8_t MaskChannel(std::uint32_t pixel, std::uint32_t mask) {
 
 }  // namespace
 
-TBmpPicture ReadBmp(std::istream& in) {
-    std::uint8_t fh[FileHeaderSize];
-    ReadExact(in, fh, FileHeaderSize, "file header");
-    if (fh[0] != 'B' || fh[1] != 'M') Bad("not a BMP file (no \"BM\" signature)");
-    const std::uint32_t pixelOffset = U32(fh + 10);
+namespace {
 
+// The information header, colour table and pixels of a picture. A file names where its
+// pixels start (pixelOffset, counted from the file header); a packed DIB has them right
+// after its colour table (no offset).
+TBmpPicture ReadDibBody(std::istream& in, std::optional<std::uint32_t> pixelOffset) {
     std::uint8_t ihSizeBytes[4];
     ReadExact(in, ihSizeBytes, 4, "info header");
     const std::uint32_t ihSize = U32(ihSizeBytes);
@@ -101,7 +102,8 @@ TBmpPicture ReadBmp(std::istream& in) {
     }
 
     std::vector<TBgr> palette;
-    std::size_t consumed = FileHeaderSize + ihSize + ((compression == DibBitfields && ihSize < 52) ? 12 : 0);
+    const std::size_t headers = pixelOffset ? FileHeaderSize : 0;
+    std::size_t consumed = headers + ihSize + ((compression == DibBitfields && ihSize < 52) ? 12 : 0);
     if (bitCount <= 8) {
         const std::uint32_t maxColors = 1u << bitCount;
         if (clrUsed == 0) clrUsed = maxColors;
@@ -113,8 +115,8 @@ TBmpPicture ReadBmp(std::istream& in) {
         for (std::uint32_t i = 0; i < clrUsed; ++i)
             palette[i] = TBgr{table[i * 4], table[i * 4 + 1], table[i * 4 + 2]};
     }
-    if (pixelOffset < consumed) Bad("pixel data overlaps the headers");
-    for (std::size_t skip = pixelOffset - consumed; skip > 0;) {
+    if (pixelOffset && *pixelOffset < consumed) Bad("pixel data overlaps the headers");
+    for (std::size_t skip = pixelOffset ? *pixelOffset - consumed : 0; skip > 0;) {
         std::uint8_t junk[256];
         const std::size_t n = std::min(skip, sizeof junk);
         ReadExact(in, junk, n, "gap before the pixel data");
@@ -157,6 +159,17 @@ TBmpPicture ReadBmp(std::istream& in) {
     }
     return picture;
 }
+
+}  // namespace
+
+TBmpPicture ReadBmp(std::istream& in) {
+    std::uint8_t fh[FileHeaderSize];
+    ReadExact(in, fh, FileHeaderSize, "file header");
+    if (fh[0] != 'B' || fh[1] != 'M') Bad("not a BMP file (no \"BM\" signature)");
+    return ReadDibBody(in, U32(fh + 10));
+}
+
+TBmpPicture ReadDib(std::istream& in) { return ReadDibBody(in, std::nullopt); }
 
 void WriteBmp(std::ostream& out, const TConstPixelView& pixels) {
     const std::size_t stride = DibStride(pixels.Width);

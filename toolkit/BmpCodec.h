@@ -20,6 +20,9 @@ struct TBmpPicture {
 // A malformed, truncated or oversized file raises EInvalidGraphic (or EOutOfResources).
 TBmpPicture ReadBmp(std::istream& in);
 TBmpPicture ReadBmpFile(const std::string& path);
+// A packed DIB: a BMP file without its file header, the pixels right after the colour
+// table (as bitmap resources hold pictures).
+TBmpPicture ReadDib(std::istream& in);
 
 // Raises EInvalidGraphic when the file cannot be written.
 void WriteBmp(std::ostream& out, const TConstPixelView& pixels);

@@ -92,6 +92,8 @@ public:
     // Text shown in a tip while the pointer rests on the control, when ShowHint is set.
     std::string Hint;
     bool ShowHint = false;
+    // Topic of the control in the program's help file; 0: none.
+    int HelpContext = 0;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;

@@ -108,6 +108,11 @@ void TBitmap::LoadFromMemory(const void* data, std::size_t size) {
     LoadFromStream(in);
 }
 
+void TBitmap::LoadDibFromMemory(const void* data, std::size_t size) {
+    std::istringstream in(std::string(static_cast<const char*>(data), size));
+    Replace(ReadDib(in));
+}
+
 void TBitmap::SaveToStream(std::ostream& out) const { WriteBmp(out, Pixels()); }
 
 void TBitmap::SaveToFile(const std::string& path) const { WriteBmpFile(path, Pixels()); }

@@ -132,6 +132,8 @@ public:
     void SaveToFile(const std::string& path) const;
     // A BMP file held in memory (a picture built into the program).
     void LoadFromMemory(const void* data, std::size_t size);
+    // A packed DIB held in memory (a bitmap resource: no file header).
+    void LoadDibFromMemory(const void* data, std::size_t size);
 
     TPixelStore* Store() const { return FStore.get(); }
     // Replaces the picture with a prepared store of the given size (backends, loaders).

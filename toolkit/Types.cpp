@@ -84,4 +84,8 @@ std::string ToString(const TRect& r) {
            std::to_string(r.Bottom) + ")";
 }
 
+EConvertError InvalidInteger(const std::string& text) {
+    return EConvertError("'" + text + "' is not a valid integer value");
+}
+
 }  // namespace Toolkit

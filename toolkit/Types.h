@@ -125,4 +125,13 @@ public:
     using Exception::Exception;
 };
 
+// A text that does not hold a value of the kind asked for ("'x' is not a valid integer
+// value").
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+// The conversion error of a text that is not an integer.
+EConvertError InvalidInteger(const std::string& text);
+
 }  // namespace Toolkit

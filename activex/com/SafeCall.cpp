@@ -18,6 +18,14 @@ std::wstring WideText(std::string_view text) {
     return wide;
 }
 
+std::string NarrowText(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(std::size_t(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), narrow.data(), n, nullptr, nullptr);
+    return narrow;
+}
+
 HRESULT ReportError(HRESULT code, const IID& iid, std::wstring_view description) noexcept {
     ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(create.Put()))) return code;

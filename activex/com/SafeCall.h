@@ -47,7 +47,8 @@ void CheckOut(T* out) {
     if (!out) throw EComError(E_POINTER, "A result pointer is missing.");
 }
 
-// The UTF-8 text as UTF-16.
+// The UTF-8 text as UTF-16, and back.
 std::wstring WideText(std::string_view text);
+std::string NarrowText(std::wstring_view text);
 
 }  // namespace Com

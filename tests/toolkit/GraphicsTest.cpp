@@ -202,7 +202,7 @@ TEST(Bitmap, PixelViewCountsLinesFromTheTop) {
     EXPECT_TRUE(FrameEquals(back, 5, 3, [](int x, int y) { return Coord(x, y, ToTag); }));
 }
 
-TEST(Bitmap, ReadsPalettedTopDownAndThirtyTwoBitFiles) {
+TEST(Bitmap, ReadsPalettedTopDownAndThirtyTwoBitFilesAndPackedDibs) {
     // 8-bit, 2 x 2, top-down, two palette entries.
     std::string f8(14 + 40 + 8 + 8, '\0');
     f8[0] = 'B';
@@ -226,6 +226,16 @@ TEST(Bitmap, ReadsPalettedTopDownAndThirtyTwoBitFiles) {
     EXPECT_EQ(PixelOf(b, 0, 0), (Px{0x33, 0x22, 0x11}));
     EXPECT_EQ(PixelOf(b, 1, 0), (Px{0xCC, 0xBB, 0xAA}));
     EXPECT_EQ(PixelOf(b, 0, 1), (Px{0xCC, 0xBB, 0xAA}));
+
+    // The same picture as a packed DIB (a bitmap resource): no file header, the pixels
+    // right after the colour table.
+    TBitmap dib;
+    dib.LoadDibFromMemory(f8.data() + 14, f8.size() - 14);
+    EXPECT_EQ(PixelOf(dib, 1, 0), (Px{0xCC, 0xBB, 0xAA}));
+    EXPECT_EQ(PixelOf(dib, 0, 1), (Px{0xCC, 0xBB, 0xAA}));
+    EXPECT_EQ(PixelOf(dib, 0, 0), (Px{0x33, 0x22, 0x11}));
+    EXPECT_THROW(dib.LoadDibFromMemory(f8.data() + 14, f8.size() - 15), EInvalidGraphic);
+    EXPECT_THROW(dib.LoadDibFromMemory(f8.data(), f8.size()), EInvalidGraphic);  // a file is not a DIB
 
     std::string f32(14 + 40 + 4, '\0');
     f32[0] = 'B';

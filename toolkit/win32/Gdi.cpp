@@ -305,4 +305,12 @@ TColor ColorToRGB(TColor color) {
     return index < SystemColorCount ? TColor(GetSysColor(index)) : 0;
 }
 
+void LoadBitmapResource(TBitmap& bitmap, HMODULE module, int id) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2 /* RT_BITMAP */));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) throw EInvalidGraphic("Bitmap resource " + std::to_string(id) + " not found.");
+    bitmap.LoadDibFromMemory(data, SizeofResource(module, found));
+}
+
 }  // namespace Toolkit

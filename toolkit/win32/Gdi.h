@@ -24,6 +24,11 @@ HBITMAP BitmapHandle(TBitmap& bitmap);
 // Raises the change notification.
 void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle);
 
+// Loads bitmap resource id of module (a packed DIB of any format the BMP codec reads) as
+// the bitmap's picture. A missing or malformed resource raises EInvalidGraphic and leaves
+// the bitmap as it was.
+void LoadBitmapResource(TBitmap& bitmap, HMODULE module, int id);
+
 // A memory device context with the bitmap selected, for GDI drawing (text, focus
 // rectangles). When it closes, GDI's queued drawing is flushed into the pixel rows, a
 // foreign picture is read back, and the bitmap's change notification is raised.

@@ -400,7 +400,7 @@ void TLabel::AdjustSize() {
     HGDIOBJ oldFont = SelectObject(dc, FFont.Handle());
     RECT r{0, 0, 0, 0};
     const std::wstring text = Widen(FCaption.empty() ? std::string(" ") : FCaption);
-    DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_EXPANDTABS);  // one line per line of the caption
     SelectObject(dc, oldFont);
     DeleteMemoryDC(dc);
     SetBounds(Left(), Top(), r.right, r.bottom);
@@ -432,6 +432,58 @@ void TBevel::Paint() {
     FillRect(dc.Handle(), &r, brush);
     DeleteGdiObject(brush);
     DrawEdge(dc.Handle(), &r, Style == TBevelStyle::bsLowered ? EDGE_ETCHED : EDGE_BUMP, BF_RECT);
+}
+
+// ---------------------------------------------------------------------------------------
+// TSpeedButton
+
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
+    SetBounds(0, 0, 23, 22);
+    FGlyph.OnChange = [this](TBitmap&) { Invalidate(); };
+}
+
+TSpeedButton::~TSpeedButton() { FGlyph.OnChange = nullptr; }
+
+void TSpeedButton::SetFlat(bool v) {
+    FFlat = v;
+    Invalidate();
+}
+
+void TSpeedButton::MouseDown(TMouseButton button, int x, int y) {
+    if (button == TMouseButton::mbLeft) {
+        FDown = true;
+        Invalidate();
+    }
+    TGraphicControl::MouseDown(button, x, y);
+}
+
+void TSpeedButton::MouseUp(TMouseButton button, int x, int y) {
+    if (button == TMouseButton::mbLeft) {
+        FDown = false;
+        Invalidate();
+    }
+    TGraphicControl::MouseUp(button, x, y);  // may free the button: the last step
+}
+
+void TSpeedButton::Paint() {
+    TCanvas& canvas = Canvas();
+    if (canvas.Target().Empty()) return;
+    canvas.Brush.Color = ParentColor(*this);
+    canvas.FillRect(ClientRect());
+    if (!FFlat || FDown) {
+        TBitmapDC dc(canvas.Target());
+        RECT r{0, 0, Width(), Height()};
+        DrawEdge(dc.Handle(), &r, FDown ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    }
+    if (FGlyph.Empty()) return;
+    // A pressed button shows its picture one pixel down and to the right.
+    const int shift = FDown ? 1 : 0;
+    const int left = (Width() - FGlyph.Width()) / 2 + shift, top = (Height() - FGlyph.Height()) / 2 + shift;
+    const TCanvas& glyph = FGlyph.Canvas();
+    const TColor transparent = glyph.Pixel(0, FGlyph.Height() - 1);
+    for (int y = 0; y < FGlyph.Height(); ++y)
+        for (int x = 0; x < FGlyph.Width(); ++x)
+            if (const TColor c = glyph.Pixel(x, y); c != transparent) canvas.SetPixel(left + x, top + y, c);
 }
 
 }  // namespace Toolkit

@@ -1,5 +1,5 @@
 // The standard-controls layer of the win32 backend: buttons, check boxes, radio groups,
-// edits, drop-down lists, labels, group boxes, bevels, panels and memos. They answer the
+// edits, drop-down lists, labels, group boxes, bevels, panels, memos and speed buttons. They answer the
 // forms through the windowed controls' virtual calls and include nothing of forms.
 #pragma once
 
@@ -192,6 +192,28 @@ public:
 
 protected:
     void Paint() override;
+};
+
+// A windowless button that shows a picture. Flat: no frame except while pressed.
+class TSpeedButton : public TGraphicControl {
+public:
+    explicit TSpeedButton(TComponent* owner);
+    ~TSpeedButton() override;
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool v);
+    // Drawn centred; pixels of the colour of its bottom-left pixel are transparent.
+    TBitmap& Glyph() { return FGlyph; }
+    bool Down() const { return FDown; }
+    void MouseDown(TMouseButton button, int x, int y) override;
+    void MouseUp(TMouseButton button, int x, int y) override;
+
+protected:
+    void Paint() override;
+
+private:
+    TBitmap FGlyph;
+    bool FFlat = false;
+    bool FDown = false;
 };
 
 }  // namespace Toolkit
