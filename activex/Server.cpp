@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "Lumawipe.h"
 #include "activex/PropertyPage.h"
 #include "activex/TransitionImpl.h"
 #include "activex/com/ClassFactory.h"
@@ -140,7 +139,7 @@ HRESULT STDAPICALLTYPE DllCanUnloadNow() { return Com::ModuleLockCount() == 0 ? 
 HRESULT STDAPICALLTYPE DllRegisterServer() {
     const HRESULT hr = Com::SafeCall(IID_NULL, [] {
         const std::wstring path = Com::ModulePath();
-        const HRESULT registered = RegisterTypeLib(Com::ModuleTypeLib().Get(), path.c_str(), nullptr);
+        const HRESULT registered = RegisterTypeLib(Com::ModuleTypeLib().Get(), const_cast<LPOLESTR>(path.c_str()), nullptr);
         if (FAILED(registered)) throw EComError(registered, "The type library cannot be registered.");
         for (const TEntry& entry : Entries(path, ControlDescription())) WriteEntry(entry);
     });

@@ -53,26 +53,7 @@ void TTransition::PaintUnshownChild(Toolkit::TControl& child) {
 void TTransition::DrawTo(HDC dc, const RECT& r) {
     const auto self = Watch();
     FEngine->PaintControl();  // the frame for the current counter, as a repaint draws it
-    if (!self) return;
-    const TBitmap& frame = FEngine->Surface();
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    if (frame.Empty() || width <= 0 || height <= 0) return;
-    if (width == frame.Width() && height == frame.Height()) {
-        Toolkit::DrawBitmap(dc, r.left, r.top, frame);
-        return;
-    }
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP surface = memory ? CreateCompatibleBitmap(dc, frame.Width(), frame.Height()) : nullptr;
-    if (surface) {
-        const HGDIOBJ old = SelectObject(memory, surface);
-        Toolkit::DrawBitmap(memory, 0, 0, frame);
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, r.left, r.top, width, height, memory, 0, 0, frame.Width(), frame.Height(), SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(surface);
-    }
-    if (memory) DeleteDC(memory);
+    if (self) Toolkit::Win32::DrawBitmap(dc, r, FEngine->Surface());
 }
 
 std::int32_t TTransition::FromBitmap() { return HandleToInt32(Toolkit::BitmapHandle(FEngine->FromBitmap())); }

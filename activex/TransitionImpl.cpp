@@ -70,24 +70,24 @@ Toolkit::TClassInfo MakeClassInfo() {
               [](const TComponent& c) { return PictureOf(Of(const_cast<TComponent&>(c)).Engine().ToBitmap()); },
               [](TComponent& c, const TPropValue& v) { Of(c).Engine().ToBitmap().Assign(v.AsPicture()); },
               std::nullopt},
-            P{"Color", TPropKind::pkColor, {}, [](const TComponent& c) { return Int(Of(c).Color()); },
+            P{"Color", TPropKind::pkColor, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Color()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetColor(Toolkit::TColor(v.AsInt())); }, std::nullopt},
-            P{"Delta", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).Delta()); },
+            P{"Delta", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Delta()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetDelta(StoredPositive(v, "Delta")); }, Int(10)},
-            P{"Interval", TPropKind::pkCardinal, {}, [](const TComponent& c) { return Int(Of(c).Interval()); },
+            P{"Interval", TPropKind::pkCardinal, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Interval()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetInterval(std::uint32_t(v.AsInt())); }, Int(100)},
-            P{"RGBOrder", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).RGBOrder()); },
+            P{"RGBOrder", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).RGBOrder()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetRGBOrder(StoredByte(v, "RGBOrder")); }, Int(0)},
-            P{"Modifier", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).Modifier()); },
+            P{"Modifier", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Modifier()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetModifier(StoredByte(v, "Modifier")); }, Int(0)},
-            P{"Operation", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).Operation()); },
+            P{"Operation", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Operation()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetOperation(StoredByte(v, "Operation")); }, Int(0)},
             P{"Reverse", TPropKind::pkBoolean, {}, [](const TComponent& c) { return TPropValue::Bool(Of(c).Reverse()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetReverse(v.AsBool()); }, TPropValue::Bool(false)},
             P{"UseThread", TPropKind::pkBoolean, {},
               [](const TComponent& c) { return TPropValue::Bool(Of(c).UseThread()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetUseThread(v.AsBool()); }, TPropValue::Bool(false)},
-            P{"Steps", TPropKind::pkInteger, {}, [](const TComponent& c) { return Int(Of(c).Steps()); },
+            P{"Steps", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Steps()); },
               [](TComponent& c, const TPropValue& v) { Of(c).SetSteps(StoredPositive(v, "Steps")); }, Int(1)},
         }};
 }
@@ -96,7 +96,7 @@ Toolkit::TClassInfo MakeClassInfo() {
 
 // --- the object ------------------------------------------------------------------------
 
-const Com::TInterfaceEntry TLumawipe::Interfaces[] = {
+const Com::TInterfaceEntry TLumawipe::Interfaces[19] = {
     Offer<TLumawipe, ILumawipe>(IID_ILumawipe),
     Offer<TLumawipe, IDispatch, ILumawipe>(IID_IDispatch),
     Offer<TLumawipe, IOleObject>(IID_IOleObject),

@@ -6,9 +6,10 @@
 
 #include <memory>
 
-#include "Lumawipe.h"
 #include "activex/Transition.h"
 #include "activex/com/ActiveXControl.h"
+// The generated interfaces, after the toolkit's Windows headers.
+#include "Lumawipe.h"
 
 namespace TransitionImpl {
 
@@ -17,7 +18,7 @@ public:
     TLumawipe();
     ~TLumawipe() override;
 
-    static const Com::TInterfaceEntry Interfaces[];
+    static const Com::TInterfaceEntry Interfaces[19];
     LUMAWIPE_COM_UNKNOWN
 
     // IDispatch, from the type library.

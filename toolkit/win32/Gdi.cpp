@@ -66,6 +66,14 @@ void DrawBitmap(HDC dc, int x, int y, const TBitmap& bitmap) {
                       bitmap.Bits(), &info, DIB_RGB_COLORS);
 }
 
+void DrawBitmap(HDC dc, const RECT& r, const TBitmap& bitmap) {
+    if (bitmap.Empty() || r.right <= r.left || r.bottom <= r.top) return;
+    BITMAPINFO info = DibInfo(bitmap.Width(), bitmap.Height());
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, bitmap.Width(), bitmap.Height(),
+                  bitmap.Bits(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
 namespace {
 
 // Pixel store with an HBITMAP behind it.

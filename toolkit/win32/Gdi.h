@@ -107,6 +107,8 @@ BITMAPINFO DibInfo(int width, int height);
 // Shows the whole of bitmap on dc with its top-left corner at (x, y); an empty bitmap
 // shows nothing.
 void DrawBitmap(HDC dc, int x, int y, const TBitmap& bitmap);
+// Shows the whole of bitmap stretched to rectangle r of dc.
+void DrawBitmap(HDC dc, const RECT& r, const TBitmap& bitmap);
 
 }  // namespace Win32
 
