@@ -6,6 +6,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "support/Fixtures.h"
+#include "win32/WinFixtures.h"
+
 namespace AxTest {
 
 namespace {
@@ -274,6 +277,27 @@ void Unadvise(IUnknown* control, DWORD cookie) {
     ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(container.Put())), S_OK);
     ASSERT_EQ(container->FindConnectionPoint(DIID_ILumawipeEvents, point.Put()), S_OK);
     EXPECT_EQ(point->Unadvise(cookie), S_OK);
+}
+
+void PrepareQuickRun(ILumawipe* control, bool thread) {
+    Toolkit::TBitmap from, to;
+    Fixtures::MakeCoordPicture(from, 16, 8, Fixtures::FromTag);
+    Fixtures::MakeCoordPicture(to, 16, 8, Fixtures::ToTag);
+    Write(control, L"UseThread", thread ? -1 : 0);
+    Write(control, L"FromBitmap", HandleValue(NewDib(from)));
+    Write(control, L"ToBitmap", HandleValue(NewDib(to)));
+    Write(control, L"Interval", 1);
+    Write(control, L"Steps", 4);
+}
+
+bool RunToDone(ILumawipe* control, bool thread) {
+    PrepareQuickRun(control, thread);
+    DoneSink sink;
+    const DWORD cookie = Advise(control, &sink);
+    EXPECT_EQ(control->Play(), S_OK);
+    const bool done = WinFixtures::PumpUntil([&] { return sink.Done > 0; }, 10000);
+    Unadvise(control, cookie);
+    return done && Read(control, L"Active") == 0;
 }
 
 }  // namespace AxTest

@@ -111,6 +111,12 @@ public:
     std::atomic<ULONG> FRefs{1};  // references the control holds, plus the test's own
 };
 
+// Gives control two small pictures and a quick run in thread or timer mode.
+void PrepareQuickRun(ILumawipe* control, bool thread);
+// Plays such a run with a sink connected; whether OnDone arrived (within 10 s) and the
+// control is no longer active.
+bool RunToDone(ILumawipe* control, bool thread);
+
 // Connects sink to the control's events; the cookie, or 0 with a test failure.
 DWORD Advise(IUnknown* control, IUnknown* sink);
 void Unadvise(IUnknown* control, DWORD cookie);

@@ -385,11 +385,7 @@ TEST_F(Control, ConnectionPointForTheEvents) {
 class SitelessRun : public Control, public testing::WithParamInterface<bool> {};
 
 TEST_P(SitelessRun, OnDoneReachesTheSink) {
-    Write(control.Get(), L"UseThread", GetParam() ? -1 : 0);
-    Write(control.Get(), L"FromBitmap", HandleValue(NewPicture(16, 8, Fixtures::FromTag)));
-    Write(control.Get(), L"ToBitmap", HandleValue(NewPicture(16, 8, Fixtures::ToTag)));
-    Write(control.Get(), L"Interval", 1);
-    Write(control.Get(), L"Steps", 4);
+    PrepareQuickRun(control.Get(), GetParam());
     DoneSink sink;
     const DWORD cookie = Advise(control.Get(), &sink);
     ASSERT_EQ(control->Play(), S_OK);
