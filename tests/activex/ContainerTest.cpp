@@ -115,26 +115,34 @@ private:
 // The tick of the control's frame timer, told apart from this program's own thread timers.
 bool ControlTick(const MSG& msg) { return msg.message == WM_TIMER && msg.hwnd != nullptr; }
 
+// Gives the control the pictures and parameters of transition t; the colour it then has
+// (the from-picture's top-left pixel).
+Toolkit::TColor Configure(ILumawipe* c, const Transition& t, bool thread) {
+    Expected pictures(t, 0);
+    Write(c, L"FromBitmap", HandleValue(NewDib(pictures.From)));
+    Write(c, L"ToBitmap", HandleValue(NewDib(pictures.To)));
+    Write(c, L"Operation", t.Operation);
+    Write(c, L"Modifier", t.Modifier);
+    Write(c, L"Reverse", t.Reverse);
+    Write(c, L"Delta", t.Delta);
+    Write(c, L"Steps", t.Steps);
+    Write(c, L"UseThread", thread ? -1 : 0);
+    return Toolkit::TColor(Read(c, L"Color"));
+}
+
 class Container : public testing::TestWithParam<Transition> {
 protected:
     AxHost host;
     DoneSink sink;
     DWORD cookie = 0;
 
-    // The pictures and parameters of transition t; the colour the control then has.
+    // Transition t with the test's sink connected, ticks as fast as the mode allows a
+    // test to follow them.
     Toolkit::TColor Prepare(const Transition& t, bool thread) {
-        Expected pictures(t, 0);
-        ILumawipe* c = host.Control.Get();
-        Write(c, L"FromBitmap", HandleValue(NewDib(pictures.From)));
-        Write(c, L"ToBitmap", HandleValue(NewDib(pictures.To)));
-        Write(c, L"Operation", t.Operation);
-        Write(c, L"Modifier", t.Modifier);
-        Write(c, L"Reverse", t.Reverse);
-        Write(c, L"Delta", t.Delta);
-        Write(c, L"Steps", t.Steps);
-        Write(c, L"UseThread", thread ? -1 : 0);
-        cookie = Advise(c, &sink);
-        return Toolkit::TColor(Read(c, L"Color"));
+        const Toolkit::TColor color = Configure(host.Control.Get(), t, thread);
+        Write(host.Control.Get(), L"Interval", thread ? 1 : 30);
+        cookie = Advise(host.Control.Get(), &sink);
+        return color;
     }
     void TearDown() override {
         if (cookie && host.Control) Unadvise(host.Control.Get(), cookie);
@@ -148,7 +156,6 @@ TEST_P(Container, TimerRunShowsTheEnginesFrames) {
     const Transition& t = GetParam();
     Expected expected(t, Prepare(t, false));
     ILumawipe* c = host.Control.Get();
-    Write(c, L"Interval", 30);
     TBitmap screen;
     Screen(host.Window, screen);
     EXPECT_TRUE(Shows(screen, expected.Frame(0))) << "before the run";
@@ -183,7 +190,6 @@ TEST_P(Container, ThreadRunEndsOnTheLastFrame) {
     const Transition& t = GetParam();
     Expected expected(t, Prepare(t, true));
     ILumawipe* c = host.Control.Get();
-    Write(c, L"Interval", 1);
     ASSERT_EQ(c->Play(), S_OK);
     EXPECT_EQ(Read(c, L"Active"), -1);
     EXPECT_TRUE(WinFixtures::PumpUntil([&] { return sink.Done > 0; })) << "no OnDone";
@@ -201,12 +207,8 @@ TEST(ContainerRun, StepsBeyondTheEndFinishAtOnce) {
     AxHost host;
     ASSERT_TRUE(host.Control);
     const Transition t{"Push", toPush, tmRight, 0, 10, 100000};
-    Expected expected(t, 0);
     ILumawipe* c = host.Control.Get();
-    Write(c, L"FromBitmap", HandleValue(NewDib(expected.From)));
-    Write(c, L"ToBitmap", HandleValue(NewDib(expected.To)));
-    Write(c, L"Modifier", t.Modifier);
-    Write(c, L"Steps", t.Steps);
+    Expected expected(t, Configure(c, t, false));
     Write(c, L"Interval", 1);
     DoneSink sink;
     const DWORD cookie = Advise(c, &sink);

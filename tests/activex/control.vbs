@@ -39,33 +39,19 @@ Check "Steps", w.Steps, 1
 Check "Enabled", w.Enabled, True
 Check "TypeName(Reverse)", TypeName(w.Reverse), "Boolean"
 
-' Values written and read back.
+' Values written and read back: property, value written, value read.
+Dim cases, c
+cases = Array( _
+  Array("Operation", 258, 2), Array("Operation", 19, 19), Array("Modifier", 3, 3), Array("RGBOrder", 5, 5), _
+  Array("Reverse", 1, True), Array("Reverse", False, False), Array("UseThread", True, True), _
+  Array("Delta", 7, 7), Array("Steps", 3, 3), Array("Interval", 5, 5), Array("Cursor", -21, -21), _
+  Array("Color", 2147483663, 2147483663))
+For Each c In cases
+  Execute "w." & c(0) & " = c(1)"
+  Check c(0) & " := " & c(1), Eval("w." & c(0)), c(2)
+Next
 w.Color = &H123456
 Check "Color", CLng(w.Color), &H123456
-w.Color = 2147483663
-Check "system Color", w.Color, 2147483663
-w.Operation = 258
-Check "Operation 258", w.Operation, 2
-w.Operation = 19
-Check "Operation", w.Operation, 19
-w.Modifier = 3
-Check "Modifier", w.Modifier, 3
-w.RGBOrder = 5
-Check "RGBOrder", w.RGBOrder, 5
-w.Reverse = 1
-Check "Reverse 1", w.Reverse, True
-w.Reverse = False
-Check "Reverse", w.Reverse, False
-w.UseThread = True
-Check "UseThread", w.UseThread, True
-w.Delta = 7
-Check "Delta", w.Delta, 7
-w.Steps = 3
-Check "Steps", w.Steps, 3
-w.Interval = 5
-Check "Interval", w.Interval, 5
-w.Cursor = -21
-Check "Cursor", w.Cursor, -21
 
 ' Refused values raise errors that say why; the values stay.
 On Error Resume Next
