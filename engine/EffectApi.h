@@ -32,6 +32,8 @@ enum class TRGBOrder : std::uint8_t { WIPEKIT_RGB_ORDERS(WIPEKIT_ENUM) };
 
 constexpr int OperationCount = 0 WIPEKIT_OPERATIONS(WIPEKIT_COUNT);
 static_assert(OperationCount == 27, "the engine has 27 operations");
+constexpr int ModifierCount = 0 WIPEKIT_MODIFIERS(WIPEKIT_COUNT);
+constexpr int RGBOrderCount = 0 WIPEKIT_RGB_ORDERS(WIPEKIT_COUNT);
 
 // Identifiers of the values, in ordinal order.
 inline constexpr std::string_view OperationNames[] = {WIPEKIT_OPERATIONS(WIPEKIT_NAME)};
@@ -123,6 +125,11 @@ struct TTransitionParams {
     TRGBOrder RGBOrder;
     TFXState* State;
     TRect ClientRect;
+    // Out: where a routine clamps its copy of CurrentFrame (to its last frame, or a frame
+    // before the first to 0) it stores the clamped frame here, and leaves it alone
+    // otherwise. An engine that keeps its counter in step with the frames drawn sets it to
+    // CurrentFrame before the call; the full engine ignores it.
+    std::int32_t ClampedFrame;
 };
 
 // Draws the frame of Params->CurrentFrame onto WorkBitmap; true when it is the last one.

@@ -26,6 +26,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     FWidth = width;
     FHeight = height;
     FPeer->BoundsChanged();
+    BoundsChanged();
 }
 
 void TControl::SetVisible(bool v) {
@@ -74,14 +75,17 @@ void TControl::Click() {
 
 void TControl::PaintControl() {
     if (auto* graphic = dynamic_cast<TGraphicControl*>(this)) {
+        // Paint may raise an event whose handler frees the control.
+        const auto self = Watch();
         graphic->FPainting = true;
         try {
             graphic->Canvas();
             Paint();
         } catch (...) {
-            graphic->FPainting = false;
+            if (self) graphic->FPainting = false;
             throw;
         }
+        if (!self) return;
         graphic->FPainting = false;
         FPeer->Present();
     } else {

@@ -119,6 +119,9 @@ public:
 protected:
     void SetOpaque(bool v) { FOpaque = v; }
     virtual void Paint() {}
+    // Called by SetBounds (and SetLeft, SetWidth, ...) after the position or size has
+    // changed: a control that keeps others in step with its size does it here.
+    virtual void BoundsChanged() {}
 
 private:
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;

@@ -14,7 +14,10 @@ bool BlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& W
     CopyBand(WorkBitmap, Out, p.ClientRect);
     std::int64_t d = p.CurrentFrame;
     const bool finished = d >= delta;
-    if (finished) d = delta;
+    if (finished) {
+        d = delta;
+        ReportFrame(*Params, d);
+    }
 
     const Axis axis = BlindAxis(p.Modifier);
     const std::int64_t extent = axis.Travel(WorkBitmap.Width(), WorkBitmap.Height());

@@ -15,7 +15,6 @@ namespace {
 
 enum Channel { Red, Green, Blue };
 constexpr int ChannelCount = 3;
-constexpr int RGBOrderCount = 6;
 constexpr int LevelCount = 4;
 
 // The channel sequence of each RGBOrder, in its ordinal order.
@@ -72,9 +71,11 @@ bool RGBEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
     bool finished = false;
     if (f < 0) {
         f = 0;
+        ReportFrame(*Params, f);
     } else if (f >= RGBLast) {
         finished = true;
         f = RGBLast;
+        ReportFrame(*Params, f);
     }
     const int n = f <= RGBDark ? RGBDark - f : f - RGBDark;
 
@@ -106,9 +107,11 @@ bool RGBBlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap&
     bool finished = false;
     if (f < 0) {
         f = 0;
+        ReportFrame(*Params, f);
     } else if (f >= RGBBlendLast) {
         finished = true;
         f = RGBBlendLast;
+        ReportFrame(*Params, f);
     }
 
     if (f < ChannelCount) {

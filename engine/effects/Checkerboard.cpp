@@ -45,7 +45,10 @@ bool CheckerboardEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBit
     CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     int d = p.CurrentFrame;
     const bool finished = d >= CheckerStages;
-    if (finished) d = CheckerStages;
+    if (finished) {
+        d = CheckerStages;
+        ReportFrame(*Params, d);
+    }
 
     if (d == CheckerStages) {
         CopyBand(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, p.ClientRect);

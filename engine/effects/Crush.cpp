@@ -11,7 +11,7 @@ namespace {
 
 // Draws the frame of CrushEffect for d, after the clamp; backwards draws the forward
 // frame s - d, which plays the run from ToBitmap back to FromBitmap.
-bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                bool backwards) {
     CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
@@ -23,7 +23,10 @@ bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
 
     std::int64_t d = p.CurrentFrame;
     const bool finished = d >= s;
-    if (finished) d = s;
+    if (finished) {
+        d = s;
+        ReportFrame(p, d);
+    }
     if (backwards) d = s - d;
 
     // Each half slides from where the opposite motion would put it: the spans an

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 #include "engine/EffectApi.h"
@@ -144,6 +145,13 @@ constexpr SpanPair SplitSpans(bool outward, std::int64_t half, std::int64_t dept
 
 // ---------------------------------------------------------------------------------------
 // Frame limits of the cell and level effects.
+
+// Reports frame as the one the routine clamped its copy of CurrentFrame to (see
+// TTransitionParams::ClampedFrame). A frame beyond 32 bits is reported as the largest
+// one, which every routine draws and ends on as it does the frame itself.
+inline void ReportFrame(TTransitionParams& params, std::int64_t frame) {
+    params.ClampedFrame = std::int32_t(std::clamp<std::int64_t>(frame, INT32_MIN, INT32_MAX));
+}
 
 // Delta as the size of a cell, blind or ring. A routine called directly with a Delta
 // below 1 treats it as 1, so that loops advancing by it end and nothing divides by zero.

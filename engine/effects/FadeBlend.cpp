@@ -37,10 +37,14 @@ bool FadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     if (f >= FadeLast) {
         finished = true;
         f = FadeLast;
+        ReportFrame(*Params, f);
     }
     // Before the first frame (a render between Play and the first tick) the picture is
     // shown as it is, rather than extrapolated past it.
-    if (f < 0) f = 0;
+    if (f < 0) {
+        f = 0;
+        ReportFrame(*Params, f);
+    }
 
     // The exact value c + (c - p) * (f - 255) / 255 of the first half is
     // (p * (255 - f) + c * f) / 255, and p + (p - c) * (f - 511) / 255 of the second half is
@@ -74,9 +78,13 @@ bool BlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wo
     if (f >= BlendLast) {
         finished = true;
         f = BlendLast;
+        ReportFrame(*Params, f);
     }
     // Frames before the first show the outgoing picture; a negative weight has no meaning.
-    if (f < 0) f = 0;
+    if (f < 0) {
+        f = 0;
+        ReportFrame(*Params, f);
+    }
 
     // Weight of ToBitmap's byte; with Reverse the run goes from ToBitmap to FromBitmap.
     const unsigned w = unsigned(p.Reverse ? BlendLast - f : f);

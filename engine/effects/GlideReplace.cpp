@@ -12,7 +12,7 @@ namespace {
 // A glide frame: ToBitmap slid depth pixels in at the entry edge of the motion, its
 // part near the far side measured in srcExtent. The forward routine measures ToBitmap
 // by its own size, the reverse one by the frame's.
-bool DrawGlide(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+bool DrawGlide(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                bool backwards) {
     CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
@@ -22,7 +22,10 @@ bool DrawGlide(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
     std::int64_t f = p.CurrentFrame;
     // Strict: the frame at the travel length shows ToBitmap complete and is drawn again.
     const bool finished = travel < f;
-    if (finished) f = travel;
+    if (finished) {
+        f = travel;
+        ReportFrame(p, f);
+    }
 
     const Span across{0, std::min(axis.Across(W, H), axis.Across(ToBitmap.Width(), ToBitmap.Height()))};
     if (backwards)
@@ -40,7 +43,10 @@ bool ReplaceEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& 
     const TTransitionParams p = *Params;
     std::int32_t f = p.CurrentFrame;
     const bool finished = f > 1;
-    if (finished) f = 1;
+    if (finished) {
+        f = 1;
+        ReportFrame(*Params, f);
+    }
     // Frame 0 shows the starting picture, frame 1 (and the closing frame 2) the other.
     const bool showTo = p.Reverse ? f == 0 : f == 1;
     CopyBand(WorkBitmap, showTo ? ToBitmap : FromBitmap, p.ClientRect);

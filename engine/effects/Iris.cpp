@@ -18,7 +18,10 @@ bool IrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     const std::int64_t s = std::min(W, H) / 2;
     std::int64_t d = p.CurrentFrame;
     const bool finished = d >= s;
-    if (finished) d = s;
+    if (finished) {
+        d = s;
+        ReportFrame(*Params, d);
+    }
     const std::int64_t h = std::min<std::int64_t>(H, In.Height());
     const std::int64_t w = std::min<std::int64_t>(W, In.Width());
 

@@ -21,6 +21,7 @@ bool PushEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     if (L < d) {
         finished = true;
         d = L;
+        ReportFrame(*Params, d);
     }
 
     // Both pictures span the incoming one's extent across the travel. The incoming

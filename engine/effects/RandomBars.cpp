@@ -113,7 +113,7 @@ struct BarsFrame {
 // The part both routines share: the end test, the picking and the background. At the
 // last bar's frame the whole picture of the bars is shown instead.
 BarsFrame DrawBackground(TBarsFXState& s, const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                         const TTransitionParams& p) {
+                         TTransitionParams& p) {
     const TBitmap& bars = p.Reverse ? FromBitmap : ToBitmap;
     const TBitmap& background = p.Reverse ? ToBitmap : FromBitmap;
     BarsFrame frame;
@@ -121,6 +121,7 @@ BarsFrame DrawBackground(TBarsFXState& s, const TBitmap& FromBitmap, const TBitm
     if (s.BarCount < f) {
         frame.Finished = true;
         f = s.BarCount;
+        ReportFrame(p, f);
     }
     if (f != s.BarCount) {
         PickBars(s, f);
@@ -138,7 +139,7 @@ bool RandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitma
                       TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     auto& s = StateOf<TRandomBarsFXState>(p, TTransitionOperation::toRandomBars);
-    const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, p);
+    const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, *Params);
     if (frame.DrawShownBars) {
         BarMasks masks(WorkBitmap.Width(), WorkBitmap.Height());
         const bool columns = MotionAxis(p.Modifier).Horizontal;
@@ -157,7 +158,7 @@ bool TwinRandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TB
                           TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     auto& s = StateOf<TTwinRandomBarsFXState>(p, TTransitionOperation::toTwinRandomBars);
-    const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, p);
+    const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, *Params);
     const int W = WorkBitmap.Width();
     const int H = WorkBitmap.Height();
     // An empty frame has no bars to draw (and no side to scale an index by).

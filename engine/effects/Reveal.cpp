@@ -14,7 +14,7 @@ enum class Boundaries : bool { One, Two };
 // Draws a reveal frame for d, after the clamp; backwards draws the forward frame
 // limit - d, which plays the run from ToBitmap back to FromBitmap.
 template <Boundaries boundaries>
-bool DrawReveal(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+bool DrawReveal(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                 bool backwards) {
     CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
@@ -27,7 +27,10 @@ bool DrawReveal(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
 
     std::int64_t d = p.CurrentFrame;
     const bool finished = d >= limit;
-    if (finished) d = limit;
+    if (finished) {
+        d = limit;
+        ReportFrame(p, d);
+    }
     if (backwards) d = limit - d;
 
     const Span across{0, axis.Across(W, H)};

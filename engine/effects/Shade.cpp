@@ -15,7 +15,7 @@ constexpr TCopyMode Xor = TCopyMode::cmSrcInvert;
 // How the outgoing overlay leaves in the second half.
 enum class Retreat { Back, Onward };
 
-bool ShadeFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+bool ShadeFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                 Retreat retreat) {
     const auto [In, Out] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
     // The rows below are written for tmRight and tmDown, where the incoming picture enters
@@ -28,11 +28,15 @@ bool ShadeFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
 
     // The end test is strict: f = 2L already shows the incoming picture alone but is not
     // the last frame. A band of no thickness draws nothing, so frames before 0 are frame 0.
-    std::int64_t f = std::max(p.CurrentFrame, 0);
+    std::int64_t f = p.CurrentFrame;
     bool finished = false;
-    if (f > 2 * L) {
+    if (f < 0) {
+        f = 0;
+        ReportFrame(p, f);
+    } else if (f > 2 * L) {
         finished = true;
         f = 2 * L;
+        ReportFrame(p, f);
     }
 
     const TRect client = p.ClientRect;
@@ -55,14 +59,12 @@ bool ShadeFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
 }  // namespace
 
 bool ShadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return ShadeFrame(FromBitmap, ToBitmap, WorkBitmap, p, Retreat::Back);
+    return ShadeFrame(FromBitmap, ToBitmap, WorkBitmap, *Params, Retreat::Back);
 }
 
 bool ShadeContinueEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                          TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    return ShadeFrame(FromBitmap, ToBitmap, WorkBitmap, p, Retreat::Onward);
+    return ShadeFrame(FromBitmap, ToBitmap, WorkBitmap, *Params, Retreat::Onward);
 }
 
 }  // namespace Wipekit

@@ -61,9 +61,10 @@ void DrawSlider(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64
 
 // The end tests of the band sliders are strict: the frame at the limit already shows
 // the final picture and the next one, clamped, ends the run.
-bool ClampPast(std::int64_t& f, std::int64_t limit) {
+bool ClampPast(TTransitionParams& p, std::int64_t& f, std::int64_t limit) {
     if (f <= limit) return false;
     f = limit;
+    ReportFrame(p, f);
     return true;
 }
 
@@ -72,13 +73,13 @@ bool ClampPast(std::int64_t& f, std::int64_t limit) {
 using DrawBands = void (*)(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f);
 
 template <std::int64_t (*length)(const Bands&), DrawBands draw>
-bool SliderFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+bool SliderFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                  bool backwards) {
     CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
     const std::int64_t end = length(bands);
     std::int64_t f = p.CurrentFrame;
-    const bool finished = ClampPast(f, end);
+    const bool finished = ClampPast(p, f, end);
     draw(WorkBitmap, ToBitmap, bands, backwards ? end - f : f);
     return finished;
 }
@@ -99,7 +100,7 @@ bool StripEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wo
     CopyBand(WorkBitmap, base, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, strips, p);
     std::int64_t f = p.CurrentFrame;
-    const bool finished = ClampPast(f, bands.Travel);
+    const bool finished = ClampPast(*Params, f, bands.Travel);
     const std::int64_t L = bands.Travel;
     bands.ForEach(0, [&](Span band) { CopyBand(WorkBitmap, strips, bands.NearEdge().Band({0, f}, L, band)); });
     bands.ForEach(1, [&](Span band) { CopyBand(WorkBitmap, strips, bands.FarEdge().Band({0, f}, L, band)); });

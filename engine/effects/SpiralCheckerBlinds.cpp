@@ -100,11 +100,15 @@ bool SpiralEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& W
     const int H = WorkBitmap.Height();
 
     const std::int64_t d = CellSize(p.Delta);
-    std::int64_t steps = std::max(p.CurrentFrame, 0);
+    std::int64_t steps = p.CurrentFrame;
     bool finished = false;
-    if (ReachedEnd(p.CurrentFrame, d * d)) {
+    if (steps < 0) {
+        steps = 0;
+        ReportFrame(*Params, steps);
+    } else if (ReachedEnd(p.CurrentFrame, d * d)) {
         finished = true;
         steps = d * d;
+        ReportFrame(*Params, steps);
     }
 
     TSpiralRects spiral = SpiralCellRects(steps, d);
@@ -140,6 +144,7 @@ bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBi
     if (ReachedEnd(p.CurrentFrame, 2 * d)) {
         finished = true;
         f = 2 * d;
+        ReportFrame(*Params, f);
     }
 
     // Written for tmLeft, whose blinds open towards the right; tmDown is the same across

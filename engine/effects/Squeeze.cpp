@@ -35,9 +35,10 @@ void DrawSqueeze(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& wo
 // Frame f of a run over the full depth a draws a border a - f deep; backwards draws the
 // forward frame a - f instead, and its last frame then shows FromBitmap alone.
 bool DrawSqueezeRun(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                    const TTransitionParams& p, bool backwards) {
+                    TTransitionParams& p, bool backwards) {
     const int a = SqueezeDepth(WorkBitmap);
     const bool finished = p.CurrentFrame > a;
+    if (finished) ReportFrame(p, a);
     const int f = finished ? a : std::max(p.CurrentFrame, LowestFrame);
     DrawSqueeze(FromBitmap, ToBitmap, WorkBitmap, a, backwards ? f : a - f);
     if (backwards && finished) CopyBand(WorkBitmap, FromBitmap, p.ClientRect);

@@ -67,6 +67,7 @@ bool StripedIrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitm
     if (g.Half / g.D <= f) {
         finished = true;
         f = g.Half / g.D;
+        ReportFrame(*Params, f);
     }
 
     if (f >= 0) DrawRingPass(WorkBitmap, A, g, 0, f);

@@ -30,7 +30,7 @@ private:
 };
 
 // One frame of either routine: backwards plays the wipe from its end.
-bool SwarmFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, const TTransitionParams& p,
+bool SwarmFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                 bool backwards) {
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
@@ -44,6 +44,7 @@ bool SwarmFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     if (f > last) {
         finished = true;
         f = last;
+        ReportFrame(p, f);
     }
 
     CopyBand(WorkBitmap, FromBitmap, p.ClientRect);

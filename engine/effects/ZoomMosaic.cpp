@@ -39,6 +39,7 @@ bool ZoomEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     if (S <= f) {
         finished = true;
         f = S;
+        ReportFrame(*Params, f);
     }
 
     // The same inset on all four sides: the centre stays, the proportions do not.
@@ -55,6 +56,7 @@ bool MosaicEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& W
     if (ReachedEnd(p.CurrentFrame, 2 * d)) {
         finished = true;
         f = 2 * d;
+        ReportFrame(*Params, f);
     }
 
     const int W = WorkBitmap.Width();

@@ -31,7 +31,8 @@ std::map<int, TWinControl*>& ControlIds() {
 TWinControl* WindowedParent(const TControl& control) { return dynamic_cast<TWinControl*>(control.Parent()); }
 
 
-HWND ParentWindow(const TControl& control) {
+// The window a windowless control shows on: its windowed parent's, when made.
+HWND WindowShownOn(const TControl& control) {
     TWinControl* parent = WindowedParent(control);
     return parent && parent->HandleAllocated() ? parent->Handle() : nullptr;
 }
@@ -72,7 +73,7 @@ public:
             if (win->HandleAllocated()) InvalidateRect(win->FHandle, nullptr, TRUE);
             return;
         }
-        HWND parent = ParentWindow(FControl);
+        HWND parent = WindowShownOn(FControl);
         if (!parent || !FControl.Visible()) return;
         const RECT r = ToRECT(FControl.BoundsRect());
         InvalidateRect(parent, &r, FControl.Opaque() ? FALSE : TRUE);
@@ -104,7 +105,7 @@ public:
             return;
         }
         if (FShownOn && IsWindow(FShownOn)) InvalidateRect(FShownOn, &FShownRect, TRUE);
-        FShownOn = ParentWindow(FControl);
+        FShownOn = WindowShownOn(FControl);
         FShownRect = ToRECT(FControl.BoundsRect());
         if (FShownOn && FControl.Visible()) InvalidateRect(FShownOn, &FShownRect, FControl.Opaque() ? FALSE : TRUE);
     }
@@ -233,9 +234,8 @@ void TWinControl::CreateHandle() {
     const bool child = params.Style & WS_CHILD;
     if (child) {
         TWinControl* parent = WindowedParent(*this);
-        if (!parent) return;  // no window to put it in yet
-        parentWindow = parent->Handle();
-        if (!parentWindow) return;
+        parentWindow = parent ? parent->Handle() : FParentWindow;
+        if (!parentWindow) return;  // no window to put it in yet
     }
     if (Visible() && child) params.Style |= WS_VISIBLE;
     if (!Enabled()) params.Style |= WS_DISABLED;
@@ -292,7 +292,7 @@ void TWinControl::ParentChanged(TControl* from) {
         }
     }
     if (FHandle) {
-        HWND parentWindow = parent ? parent->Handle() : nullptr;
+        HWND parentWindow = parent ? parent->Handle() : FParentWindow;
         if (parentWindow)
             ::SetParent(FHandle, parentWindow);
         else if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD)
@@ -302,6 +302,16 @@ void TWinControl::ParentChanged(TControl* from) {
     }
     if (FHandle) ApplyFont();
     if (parent) parent->ArrangeTabOrder();
+}
+
+void TWinControl::SetParentWindow(HWND parent) {
+    if (parent == FParentWindow) return;
+    FParentWindow = parent;
+    if (WindowedParent(*this) || !FHandle) return;  // a windowed parent comes first
+    if (parent)
+        ::SetParent(FHandle, parent);
+    else if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD)
+        DestroyHandle();
 }
 
 void TWinControl::UpdateWindowBounds() {
@@ -592,18 +602,21 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_PAINT:
             if (ownClass) {
+                // A control painted may raise an event whose handler frees this one.
+                const auto self = Watch();
+                HWND hwnd = FHandle;
                 PAINTSTRUCT ps;
-                HDC dc = BeginPaint(FHandle, &ps);
+                HDC dc = BeginPaint(hwnd, &ps);
                 FPaintDC = dc;
                 try {
                     PaintWindow(dc);
                 } catch (...) {
-                    FPaintDC = nullptr;
-                    EndPaint(FHandle, &ps);
+                    if (self) FPaintDC = nullptr;
+                    EndPaint(hwnd, &ps);
                     throw;
                 }
-                FPaintDC = nullptr;
-                EndPaint(FHandle, &ps);
+                if (self) FPaintDC = nullptr;
+                EndPaint(hwnd, &ps);
                 return 0;
             }
             break;
@@ -700,12 +713,15 @@ void TWinControl::EraseBackground(HDC dc, const RECT& r) {
 }
 
 void TWinControl::PaintGraphicChildren(HDC, const RECT& area) {
-    for (TControl* c : Controls()) {
+    const auto self = Watch();  // a child's Paint may free this control and its children
+    const std::vector<TControl*> children = Controls();
+    for (TControl* c : children) {
         if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
         const RECT r = ToRECT(c->BoundsRect());
         RECT overlap;
         if (!IntersectRect(&overlap, &r, &area)) continue;
         CallGuarded([&] { c->PaintControl(); });  // PaintControl presents on FPaintDC
+        if (!self) return;
     }
 }
 

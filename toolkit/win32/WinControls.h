@@ -51,6 +51,10 @@ public:
     // window to put it in).
     HWND Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }
+    // A window not made by the toolkit (a container's) that the window of a control with
+    // no windowed parent is made in; nullptr: none. A window already made moves into it.
+    HWND ParentWindow() const { return FParentWindow; }
+    void SetParentWindow(HWND parent);
 
     std::string Caption() const { return FCaption; }
     void SetCaption(const std::string& v);
@@ -156,6 +160,7 @@ private:
     void ArrangeTabOrder();
 
     HWND FHandle = nullptr;
+    HWND FParentWindow = nullptr;
     WNDPROC FDefProc = nullptr;
     HDC FPaintDC = nullptr;  // the DC of the WM_PAINT in progress
     TControl* FMouseTarget = nullptr;  // the windowless child a button was pressed on

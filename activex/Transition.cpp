@@ -1,0 +1,51 @@
+#include "activex/Transition.h"
+
+#include "toolkit/win32/Gdi.h"
+
+namespace Wipeax {
+
+std::int32_t HandleToInt32(HBITMAP handle) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
+}
+
+HBITMAP Int32ToHandle(std::int32_t value) { return reinterpret_cast<HBITMAP>(static_cast<std::intptr_t>(value)); }
+
+namespace {
+
+void AdoptHandle(TBitmap& bitmap, std::int32_t value) {
+    const HBITMAP handle = Int32ToHandle(value);
+    if (handle == Toolkit::BitmapHandle(bitmap)) return;
+    Toolkit::SetBitmapHandle(bitmap, handle);
+}
+
+}  // namespace
+
+TTransition::TTransition(Toolkit::TComponent* owner) : Toolkit::TWinControl(owner), FEngine(new TLumawipe(this)) {
+    FEngine->SetBounds(0, 0, Width(), Height());
+    FEngine->SetParent(this);
+    // A copy of the handler runs: it may free the wrapper, and OnDone with it.
+    FEngine->OnDone = [this](Toolkit::TObject* sender) {
+        if (!OnDone) return;
+        const Toolkit::TNotifyEvent handler = OnDone;
+        handler(sender);
+    };
+}
+
+TTransition::~TTransition() {
+    delete FEngine;
+    FEngine = nullptr;
+}
+
+void TTransition::BoundsChanged() {
+    if (FEngine) FEngine->SetBounds(0, 0, Width(), Height());
+}
+
+std::int32_t TTransition::FromBitmap() { return HandleToInt32(Toolkit::BitmapHandle(FEngine->FromBitmap())); }
+
+void TTransition::SetFromBitmap(std::int32_t handle) { AdoptHandle(FEngine->FromBitmap(), handle); }
+
+std::int32_t TTransition::ToBitmap() { return HandleToInt32(Toolkit::BitmapHandle(FEngine->ToBitmap())); }
+
+void TTransition::SetToBitmap(std::int32_t handle) { AdoptHandle(FEngine->ToBitmap(), handle); }
+
+}  // namespace Wipeax

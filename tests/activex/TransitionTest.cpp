@@ -1,0 +1,252 @@
+// The control's windowed wrapper in a window of someone else's, as a container holds it:
+// bitmap handles adopted or refused, the engine kept at the wrapper's size, handles as
+// 32-bit values, and the wrapper freed in the middle of a run. The program links the
+// windowed-controls layer and nothing above it.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <memory>
+
+#include "activex/Transition.h"
+#include "toolkit/Forms.h"
+#include "win32/WinFixtures.h"
+
+using namespace WinFixtures;
+using Toolkit::TBitmap;
+using Toolkit::TColor;
+using Wipeax::TTransition;
+using Op = Wipekit::TTransitionOperation;
+
+namespace {
+
+constexpr int W = 40, H = 16;
+
+// A top-level window not made by the toolkit: the container's.
+class HostWindow {
+public:
+    HostWindow() {
+        FHandle = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, W + 20,
+                                  H + 20, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~HostWindow() { DestroyWindow(FHandle); }
+    HWND Handle() const { return FHandle; }
+
+private:
+    HWND FHandle;
+};
+
+// A device-dependent bitmap of the screen's format, filled with color: a picture from
+// outside the toolkit.
+HBITMAP NewScreenBitmap(int w, int h, TColor color) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT r{0, 0, w, h};
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+// A picture of the toolkit's own: w x h of one colour.
+void Plain(TBitmap& bitmap, int w, int h, TColor color) {
+    bitmap.SetSize(w, h);
+    bitmap.Canvas().Brush.Color = color;
+    bitmap.Canvas().FillRect(Toolkit::Rect(0, 0, w, h));
+}
+
+constexpr TColor FromColor = 0x00000080, ToColor = 0x00008000;
+
+// Gives the engine plain W x H pictures in FromColor and ToColor.
+void ShowPictures(TTransition& t) {
+    TBitmap from, to;
+    Plain(from, W, H, FromColor);
+    Plain(to, W, H, ToColor);
+    t.Engine().SetFromBitmap(from);
+    t.Engine().SetToBitmap(to);
+}
+
+bool WindowShows(HWND hwnd, int w, int h, TColor color) {
+    TBitmap shot;
+    CaptureWindow(hwnd, Toolkit::Rect(0, 0, w, h), shot);
+    const TColor rgb = Toolkit::ColorToRGB(color);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (shot.Canvas().Pixel(x, y) != rgb) return false;
+    return true;
+}
+
+class Transition : public ::testing::Test {
+protected:
+    void SetUp() override {
+        T = std::make_unique<TTransition>(nullptr);
+        T->SetParentWindow(Host.Handle());
+        T->SetBounds(10, 10, W, H);
+        ASSERT_NE(T->Handle(), nullptr);
+        ASSERT_EQ(GetParent(T->Handle()), Host.Handle());
+    }
+
+    HostWindow Host;
+    std::unique_ptr<TTransition> T;
+};
+
+}  // namespace
+
+TEST(TransitionHandles, CrossAs32BitValuesSignExtended) {
+    for (std::int32_t v : {0, 1, 0x1234, INT32_MAX, -2, INT32_MIN}) {
+        const HBITMAP h = Wipeax::Int32ToHandle(v);
+        EXPECT_EQ(reinterpret_cast<std::intptr_t>(h), std::intptr_t(v)) << v;
+        EXPECT_EQ(Wipeax::HandleToInt32(h), v);
+    }
+}
+
+TEST_F(Transition, AdoptsBitmapHandlesAndRefusesOthers) {
+    TBitmap own;
+    Plain(own, W, H, 0x00102030);
+    T->Engine().SetFromBitmap(own);
+    EXPECT_EQ(T->Color(), 0x00102030);
+    T->SetColor(0x00405060);
+
+    // The handle it holds, read back and written again, changes nothing.
+    const std::int32_t held = T->FromBitmap();
+    ASSERT_NE(held, 0);
+    T->SetFromBitmap(held);
+    EXPECT_EQ(T->FromBitmap(), held);
+    EXPECT_EQ(T->Color(), 0x00405060) << "the same handle signals no change";
+
+    // A picture from outside the toolkit is adopted during a run too, and sets Color.
+    T->Play();
+    const HBITMAP foreign = NewScreenBitmap(5, 4, 0x00C08040);
+    T->SetFromBitmap(Wipeax::HandleToInt32(foreign));
+    EXPECT_EQ(T->FromBitmap(), Wipeax::HandleToInt32(foreign));
+    EXPECT_EQ(T->Engine().FromBitmap().Width(), 5);
+    EXPECT_EQ(T->Color(), 0x00C08040);
+    T->Stop();
+
+    // What is not a bitmap is refused and nothing changes.
+    HBRUSH brush = CreateSolidBrush(0x00FFFFFF);
+    const std::int32_t refused[] = {Wipeax::HandleToInt32(reinterpret_cast<HBITMAP>(brush)), 0x1234};
+    for (std::int32_t value : refused) {
+        EXPECT_THROW(T->SetFromBitmap(value), Toolkit::EInvalidGraphic) << value;
+        EXPECT_THROW(T->SetToBitmap(value), Toolkit::EInvalidGraphic) << value;
+        EXPECT_EQ(T->FromBitmap(), Wipeax::HandleToInt32(foreign));
+        EXPECT_EQ(T->ToBitmap(), 0);
+        EXPECT_EQ(T->Color(), 0x00C08040);
+    }
+    DeleteObject(brush);
+
+    T->SetToBitmap(Wipeax::HandleToInt32(NewScreenBitmap(3, 3, 0x00010203)));
+    EXPECT_EQ(T->Engine().ToBitmap().Width(), 3);
+    // 0 empties; the colour stays.
+    T->SetFromBitmap(0);
+    T->SetToBitmap(0);
+    EXPECT_TRUE(T->Engine().FromBitmap().Empty());
+    EXPECT_EQ(T->FromBitmap(), 0);
+    EXPECT_EQ(T->ToBitmap(), 0);
+    EXPECT_EQ(T->Color(), 0x00C08040);
+}
+
+TEST_F(Transition, EngineFollowsTheWrappersSize) {
+    Wipeax::TLumawipe& engine = T->Engine();
+    ASSERT_EQ(T->ControlCount(), 1);
+    EXPECT_EQ(T->Controls()[0], &engine);
+    EXPECT_EQ(engine.BoundsRect(), Toolkit::Rect(0, 0, W, H));
+
+    T->SetColor(0x00336699);
+    T->SetBounds(5, 6, 24, 12);
+    EXPECT_EQ(engine.BoundsRect(), Toolkit::Rect(0, 0, 24, 12));
+    T->SetWidth(30);
+    EXPECT_EQ(engine.BoundsRect(), Toolkit::Rect(0, 0, 30, 12));
+    RECT client;
+    GetClientRect(T->Handle(), &client);
+    EXPECT_EQ(client.right, 30);
+    // The next paint renders at the new size: Color over the whole window.
+    EXPECT_TRUE(PumpUntil([&] { return WindowShows(T->Handle(), 30, 12, 0x00336699); }, 3000));
+}
+
+TEST_F(Transition, ForwardsPropertiesAsStoredAndOnDoneWithTheEngineAsSender) {
+    T->SetDelta(0);
+    T->SetSteps(-4);
+    T->SetOperation(200);
+    T->SetModifier(9);
+    T->SetRGBOrder(7);
+    EXPECT_EQ(T->Delta(), 0);
+    EXPECT_EQ(T->Steps(), -4);
+    EXPECT_EQ(T->Operation(), 200);
+    EXPECT_EQ(T->Modifier(), 9);
+    EXPECT_EQ(T->RGBOrder(), 7);
+    // Nothing to draw: the window shows Color and the run goes on.
+    T->SetColor(0x00224466);
+    T->SetInterval(5);
+    T->Play();
+    PumpFor(60);
+    EXPECT_TRUE(T->Active());
+    EXPECT_TRUE(WindowShows(T->Handle(), W, H, 0x00224466));
+    T->Stop();
+
+    ShowPictures(*T);
+    T->SetOperation(std::uint8_t(Op::toReplace));
+    T->SetModifier(0);
+    T->SetRGBOrder(0);
+    T->SetDelta(10);
+    T->SetSteps(1);
+    Toolkit::TObject* sender = nullptr;
+    T->OnDone = [&](Toolkit::TObject* s) { sender = s; };
+    T->Play();
+    ASSERT_TRUE(PumpUntil([&] { return sender != nullptr; }, 5000));
+    EXPECT_EQ(sender, &T->Engine());
+    EXPECT_FALSE(T->Active());
+    EXPECT_TRUE(WindowShows(T->Handle(), W, H, ToColor));
+}
+
+namespace {
+
+// The wrapper freed while a run plays, by the test or by its own OnDone; in timer and
+// thread mode.
+class TransitionTeardown : public ::testing::TestWithParam<bool> {
+protected:
+    TTransition* NewPlaying(int steps) {
+        auto* t = new TTransition(nullptr);
+        t->SetParentWindow(Host.Handle());
+        t->SetBounds(0, 0, W, H);
+        t->Handle();
+        ShowPictures(*t);
+        t->SetInterval(5);
+        t->SetSteps(steps);
+        t->SetUseThread(GetParam());
+        t->Play();
+        return t;
+    }
+
+    HostWindow Host;
+};
+
+}  // namespace
+
+TEST_P(TransitionTeardown, FreedDuringARun) {
+    TTransition* t = NewPlaying(1);
+    ASSERT_TRUE(PumpUntil([&] { return t->Engine().FrameCounter() >= 3; }, 5000));
+    delete t;
+    PumpFor(50);
+}
+
+TEST_P(TransitionTeardown, FreedByItsOwnOnDone) {
+    TTransition* t = NewPlaying(1000);  // the first painted frame is the last
+    int done = 0;
+    t->OnDone = [&](Toolkit::TObject*) {
+        ++done;
+        delete t;
+        t = nullptr;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return done > 0; }, 5000));
+    PumpFor(50);
+    EXPECT_EQ(done, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(TimerAndThread, TransitionTeardown, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? std::string("Thread") : std::string("Timer"); });
