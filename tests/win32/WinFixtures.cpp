@@ -36,15 +36,14 @@ void CaptureWindow(HWND hwnd, const Toolkit::TRect& r, Toolkit::TBitmap& out) {
 
 namespace {
 
+std::function<bool(HWND)> gDialogMatch;
 std::function<void(HWND)> gDialogAction;
 UINT_PTR gDialogTimer = 0;
 std::chrono::steady_clock::time_point gDialogDeadline;
 constexpr UINT DialogPollMs = 20;
 
 BOOL CALLBACK FindDialog(HWND hwnd, LPARAM out) {
-    wchar_t cls[8] = {};
-    GetClassNameW(hwnd, cls, 8);
-    if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    if (!IsWindowVisible(hwnd) || !gDialogMatch(hwnd)) return TRUE;
     *reinterpret_cast<HWND*>(out) = hwnd;
     return FALSE;
 }
@@ -61,7 +60,7 @@ void CALLBACK PollDialog(HWND, UINT, UINT_PTR, DWORD) {
         if (std::chrono::steady_clock::now() < gDialogDeadline) return;
         StopDialogTimer();
         gDialogAction = nullptr;
-        ADD_FAILURE() << "no dialog box showed";
+        ADD_FAILURE() << "the awaited window did not show";
         return;
     }
     StopDialogTimer();
@@ -72,10 +71,21 @@ void CALLBACK PollDialog(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-void WhenDialogShows(std::function<void(HWND dialog)> act, int timeoutMs) {
+void WhenWindowShows(std::function<bool(HWND)> match, std::function<void(HWND)> act, int timeoutMs) {
+    gDialogMatch = std::move(match);
     gDialogAction = std::move(act);
     gDialogDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     if (!gDialogTimer) gDialogTimer = SetTimer(nullptr, 0, DialogPollMs, PollDialog);
+}
+
+void WhenDialogShows(std::function<void(HWND dialog)> act, int timeoutMs) {
+    WhenWindowShows(
+        [](HWND hwnd) {
+            wchar_t cls[8] = {};
+            GetClassNameW(hwnd, cls, 8);
+            return std::wstring(cls) == L"#32770";
+        },
+        std::move(act), timeoutMs);
 }
 
 bool DialogPending() { return gDialogTimer != 0; }

@@ -23,11 +23,13 @@ void CaptureWindow(HWND hwnd, const Toolkit::TRect& r, Toolkit::TBitmap& out);
 // Bytes of private memory the process holds (PagefileUsage).
 std::size_t PagefileUsage();
 
-// Runs act once on the first visible dialog box (window class "#32770") of this thread,
-// from a timer of the thread: whatever modal loop shows the box dispatches it. Returns at
-// once; a box that has not shown within timeoutMs is reported as a test failure.
+// Runs act once on the first visible top-level window of this thread that match accepts,
+// from a timer of the thread: whatever modal loop shows the window dispatches it. Returns
+// at once; a window that has not shown within timeoutMs is reported as a test failure.
+void WhenWindowShows(std::function<bool(HWND)> match, std::function<void(HWND)> act, int timeoutMs = 10000);
+// The same for the first visible dialog box (window class "#32770").
 void WhenDialogShows(std::function<void(HWND dialog)> act, int timeoutMs = 10000);
-// Whether a dialog action is still waiting for its box.
+// Whether such an action is still waiting for its window.
 bool DialogPending();
 
 }  // namespace WinFixtures

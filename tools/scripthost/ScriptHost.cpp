@@ -129,7 +129,7 @@ protected:
     HRESULT Call(DISPID id, WORD flags, const DISPPARAMS& params, VARIANT* result, EXCEPINFO* info) override;
 
 private:
-    enum : DISPID { kEcho = 1, kSleep, kCreateObject, kConnectObject, kDisconnectObject, kQuit, kArguments };
+    enum : DISPID { kEcho = 1, kSleep, kCreateObject, kConnectObject, kDisconnectObject, kQuit, kArguments, kLoadPicture };
     static constexpr Member kMembers[] = {
         {L"Echo", kEcho},
         {L"Sleep", kSleep},
@@ -138,6 +138,7 @@ private:
         {L"DisconnectObject", kDisconnectObject},
         {L"Quit", kQuit},
         {L"Arguments", kArguments},
+        {L"LoadPicture", kLoadPicture},
     };
     Host* host_;
 };
@@ -195,6 +196,21 @@ HRESULT WScriptObject::Call(DISPID id, WORD, const DISPPARAMS& params, VARIANT* 
         if (args.Present(0) && FAILED(args.Get(0, VT_I4, code)))
             return RaiseError(info, DISP_E_TYPEMISMATCH, L"Quit: the exit code must be a whole number");
         return host_->Quit(args.Present(0) ? int(code->lVal) : 0, info);
+    }
+    case kLoadPicture: {
+        Variant path;
+        if (FAILED(args.Get(0, VT_BSTR, path)))
+            return RaiseError(info, DISP_E_TYPEMISMATCH, L"LoadPicture: the argument must be a file name");
+        const HANDLE picture =
+            LoadImageW(nullptr, path->bstrVal, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+        // A file that is no bitmap may leave no error code behind.
+        const DWORD error = GetLastError();
+        if (!picture)
+            return RaiseError(info, error ? HRESULT_FROM_WIN32(error) : E_FAIL,
+                              L"LoadPicture: " + TextOf(path) + L" is no readable BMP file");
+        // Bitmap handles are 32-bit values on 64-bit Windows too.
+        if (result) result->vt = VT_I4, result->lVal = LONG(reinterpret_cast<INT_PTR>(picture));
+        return S_OK;
     }
     case kArguments:
         if (args.Present(0)) return ArgumentAt(host_->Arguments(), args, result, info);

@@ -1,6 +1,10 @@
 // Runs a script with the system's script engines and a global object `WScript`: Echo,
 // Sleep (pumping messages), CreateObject / ConnectObject / DisconnectObject (events to
-// prefixed script procedures), Quit and Arguments.
+// prefixed script procedures), Quit, Arguments, and LoadPicture(file): a BMP file as a
+// bitmap handle (an integer) for properties that take one, such as the control's
+// FromBitmap (VBScript's own LoadPicture is missing under Wine, and JScript has none). The
+// handle is the script's to hand over: whatever adopts it deletes it; one never handed
+// over lives until the process ends.
 #pragma once
 
 #include <windows.h>

@@ -1,0 +1,594 @@
+// The control as COM sees it, with Lumawipe.ocx loaded into the test and its class
+// objects reached through DllGetClassObject (no registration): the server's class objects
+// and its unload accounting, every property of ILumawipe through the vtable and through
+// IDispatch with the conversions of automation types, refused values, bitmap handles
+// adopted, class information, events, property pages and persistence.
+#include "AxFixtures.h"
+
+#include <climits>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "support/Fixtures.h"
+#include "win32/WinFixtures.h"
+
+using namespace AxTest;
+using Fixtures::Px;
+
+namespace {
+
+class Control : public testing::Test {
+protected:
+    const Ocx& ocx = SharedOcx();
+    ComPtr<ILumawipe> control = ocx.NewControl();
+
+    void SetUp() override { ASSERT_TRUE(control); }
+};
+
+// ---- the server ------------------------------------------------------------------------
+
+TEST(Server, ClassObjectsOfBothClasses) {
+    const Ocx& ocx = SharedOcx();
+    const struct {
+        const char* what;
+        const CLSID& clsid;
+        const IID& made;
+    } classes[] = {{"control", CLSID_Lumawipe, IID_ILumawipe}, {"property page", CLSID_LumawipeProperties, IID_IPropertyPage}};
+    for (const auto& c : classes) {
+        ComPtr<IClassFactory> factory;
+        ComPtr<IUnknown> unknown;
+        EXPECT_EQ(ocx.GetClassObject(c.clsid, IID_IUnknown, reinterpret_cast<void**>(unknown.Put())), S_OK) << c.what;
+        ASSERT_EQ(ocx.GetClassObject(c.clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.Put())), S_OK)
+            << c.what;
+        ComPtr<IUnknown> object;
+        EXPECT_EQ(factory->CreateInstance(nullptr, c.made, reinterpret_cast<void**>(object.Put())), S_OK) << c.what;
+        EXPECT_TRUE(object) << c.what;
+    }
+}
+
+TEST(Server, UnknownClassesAndInterfacesAreRefused) {
+    const Ocx& ocx = SharedOcx();
+    // Members of the library's GUID family that are no classes, and a foreign class.
+    for (const GUID* clsid : {&LIBID_Lumawipe, &IID_ILumawipe, &DIID_ILumawipeEvents, &IID_IDispatch}) {
+        void* out = reinterpret_cast<void*>(1);
+        EXPECT_EQ(ocx.GetClassObject(*clsid, IID_IClassFactory, &out), CLASS_E_CLASSNOTAVAILABLE);
+        EXPECT_EQ(out, nullptr);
+    }
+    // A class object offers IClassFactory, not the objects' interfaces.
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(ocx.GetClassObject(CLSID_Lumawipe, IID_ILumawipe, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_TRUE(FAILED(ocx.GetClassObject(CLSID_Lumawipe, IID_IClassFactory, nullptr)));
+}
+
+TEST(Server, CanUnloadOnlyWithoutObjectsAndLocks) {
+    const Ocx& ocx = SharedOcx();
+    EXPECT_EQ(ocx.CanUnloadNow(), S_OK);
+    for (const CLSID* clsid : {&CLSID_Lumawipe, &CLSID_LumawipeProperties}) {
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(ocx.GetClassObject(*clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.Put())), S_OK);
+        EXPECT_EQ(ocx.CanUnloadNow(), S_OK) << "a class object alone holds nothing";
+        ComPtr<IUnknown> object;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object.Put())), S_OK);
+        EXPECT_EQ(ocx.CanUnloadNow(), S_FALSE) << "an object lives";
+        object.Reset();
+        EXPECT_EQ(ocx.CanUnloadNow(), S_OK);
+        EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+        EXPECT_EQ(ocx.CanUnloadNow(), S_FALSE) << "the server is locked";
+        EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+        EXPECT_EQ(ocx.CanUnloadNow(), S_OK);
+    }
+}
+
+// ---- properties -------------------------------------------------------------------------
+
+constexpr std::int32_t BtnFace = std::int32_t(0x8000000F);
+
+TEST_F(Control, Defaults) {
+    const std::pair<const wchar_t*, std::int32_t> defaults[] = {
+        {L"Active", 0},    {L"Color", BtnFace}, {L"Delta", 10},    {L"Interval", 100}, {L"Modifier", 0},
+        {L"Operation", 0}, {L"Reverse", 0},     {L"RGBOrder", 0},  {L"UseThread", 0},  {L"Steps", 1},
+        {L"Visible", -1},  {L"Enabled", -1},    {L"Cursor", 0},    {L"FromBitmap", 0}, {L"ToBitmap", 0}};
+    for (const auto& [name, value] : defaults) EXPECT_EQ(Read(control.Get(), name), value) << testing::PrintToString(name);
+}
+
+// A value written and what reading gives back.
+struct RoundTrip {
+    const wchar_t* Name;
+    std::int32_t In, Out;
+};
+const RoundTrip RoundTrips[] = {
+    {L"Color", 0x00123456, 0x00123456},
+    {L"Color", BtnFace, BtnFace},  // a system colour stays in its 0x80000000 + index form
+    {L"Color", 0x0000FF, 0x0000FF},
+    {L"Delta", 1, 1},
+    {L"Delta", 25, 25},
+    {L"Delta", INT_MAX, INT_MAX},
+    {L"Interval", 7, 7},
+    {L"Interval", 0, 0},
+    {L"Modifier", 3, 3},
+    {L"Modifier", 256 + 1, 1},  // only the low byte counts
+    {L"Operation", 19, 19},
+    {L"Operation", 256 + 2, 2},
+    {L"Operation", 20, 20},  // beyond the operations: stored as it is
+    {L"Operation", 0x1FF, 0xFF},
+    {L"Operation", 0, 0},
+    {L"RGBOrder", 5, 5},
+    {L"RGBOrder", 0x100 + 3, 3},
+    {L"Steps", 3, 3},
+    {L"Steps", INT_MAX, INT_MAX},
+    {L"Reverse", 1, -1},  // any non-zero value is True, which reads -1
+    {L"Reverse", 0, 0},
+    {L"Reverse", 2, -1},
+    {L"Reverse", -1, -1},
+    {L"Reverse", 0, 0},
+    {L"UseThread", 1, -1},
+    {L"UseThread", 0, 0},
+    {L"UseThread", -1, -1},
+    {L"UseThread", 0, 0},
+    {L"Cursor", -21, -21},
+    {L"Cursor", 0, 0},
+    {L"Enabled", 0, 0},
+    {L"Enabled", 5, -1},
+    {L"Visible", 0, 0},
+    {L"Visible", 1, -1},
+    // Writing Active starts and stops a run (without pictures it never ends).
+    {L"Active", 1, -1},
+    {L"Active", 0, 0},
+    {L"Active", -1, -1},
+    {L"Active", 0, 0},
+};
+
+// Written through the vtable, read through the vtable and through IDispatch.
+TEST_F(Control, RoundTripsThroughTheVtable) {
+    for (const RoundTrip& c : RoundTrips) {
+        const Property& p = PropertyNamed(c.Name);
+        const std::string what = testing::PrintToString(c.Name) + " := " + std::to_string(c.In);
+        EXPECT_EQ(p.Put(control.Get(), c.In), S_OK) << what;
+        EXPECT_EQ(Read(control.Get(), p), c.Out) << what;
+        Variant got;
+        ASSERT_EQ(Invoke(control.Get(), p.Id, DISPATCH_PROPERTYGET, {}, got.Put()), S_OK) << what;
+        EXPECT_EQ(got->vt, p.Type) << what;
+        EXPECT_EQ(IntegerOf(*got), c.Out) << what;
+    }
+}
+
+// Written through IDispatch with a value of the property's own automation type.
+TEST_F(Control, RoundTripsThroughInvoke) {
+    for (const RoundTrip& c : RoundTrips) {
+        const Property& p = PropertyNamed(c.Name);
+        const std::string what = testing::PrintToString(c.Name) + " := " + std::to_string(c.In);
+        EXPECT_EQ(Invoke(control.Get(), p.Id, DISPATCH_PROPERTYPUT, {Value(p.Type, c.In)}, nullptr), S_OK) << what;
+        EXPECT_EQ(Read(control.Get(), p), c.Out) << what;
+    }
+}
+
+// The error information a refused call left for its caller.
+std::wstring ErrorText() {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Put()) != S_OK || !info) return L"";
+    Bstr text;
+    info->GetDescription(text.Put());
+    return std::wstring(text.View());
+}
+
+TEST_F(Control, DeltaAndStepsBelowOneAreRefused) {
+    ComPtr<ISupportErrorInfo> support;
+    ASSERT_EQ(control.As(support), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ILumawipe), S_OK);
+    for (const wchar_t* name : {L"Delta", L"Steps"}) {
+        const Property& p = PropertyNamed(name);
+        Write(control.Get(), name, 7);
+        for (const std::int32_t bad : {0, -1, INT_MIN}) {
+            const std::string what = testing::PrintToString(name) + " := " + std::to_string(bad);
+            SetErrorInfo(0, nullptr);
+            EXPECT_EQ(p.Put(control.Get(), bad), E_INVALIDARG) << what;
+            EXPECT_FALSE(ErrorText().empty()) << what << ": no error information";
+            EXPECT_EQ(Read(control.Get(), p), 7) << what;
+
+            // A script sees an exception that carries the code and the text.
+            EXCEPINFO error{};
+            EXPECT_EQ(Invoke(control.Get(), p.Id, DISPATCH_PROPERTYPUT, {Value(VT_I4, bad)}, nullptr, &error),
+                      DISP_E_EXCEPTION)
+                << what;
+            if (error.pfnDeferredFillIn) error.pfnDeferredFillIn(&error);
+            EXPECT_EQ(error.scode, E_INVALIDARG) << what;
+            EXPECT_GT(SysStringLen(error.bstrDescription), 0u) << what;
+            SysFreeString(error.bstrSource), SysFreeString(error.bstrDescription), SysFreeString(error.bstrHelpFile);
+            EXPECT_EQ(Read(control.Get(), p), 7) << what;
+        }
+    }
+}
+
+// ---- pictures as bitmap handles -----------------------------------------------------------
+
+// A small picture whose top-left pixel is a known colour.
+HBITMAP NewPicture(int w, int h, std::uint8_t tag) {
+    Toolkit::TBitmap picture;
+    Fixtures::MakeCoordPicture(picture, w, h, tag);
+    return NewDib(picture);
+}
+
+COLORREF TopLeft(HBITMAP handle) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, handle);
+    const COLORREF c = GetPixel(dc, 0, 0);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return c;
+}
+
+TEST_F(Control, BitmapHandlesAreAdoptedAsTheyAre) {
+    // A DIB section, a device-dependent bitmap and one compatible with the screen.
+    const std::uint32_t ddbBits[] = {0x00A0B0C0, 0x00010203, 0x00040506, 0x00070809};
+    HDC screen = GetDC(nullptr);
+    HBITMAP compatible = CreateCompatibleBitmap(screen, 5, 4);
+    ReleaseDC(nullptr, screen);
+    const HBITMAP handles[] = {NewPicture(12, 9, Fixtures::FromTag), CreateBitmap(2, 2, 1, 32, ddbBits), compatible};
+    for (const HBITMAP h : handles) {
+        ASSERT_NE(h, nullptr);
+        const COLORREF topLeft = TopLeft(h);
+        EXPECT_EQ(PropertyNamed(L"FromBitmap").Put(control.Get(), HandleValue(h)), S_OK);
+        EXPECT_EQ(Read(control.Get(), L"FromBitmap"), HandleValue(h)) << "the handle reads back as it was written";
+        EXPECT_EQ(std::uint32_t(Read(control.Get(), L"Color")), topLeft) << "Color takes the top-left pixel";
+    }
+    // Each handle replaced by the next one is the control's to delete; so is the last one
+    // when the control goes.
+    EXPECT_EQ(GetObjectType(handles[0]), 0u);
+    EXPECT_EQ(GetObjectType(handles[1]), 0u);
+    HBITMAP to = NewPicture(6, 4, Fixtures::ToTag);
+    Write(control.Get(), L"Color", 0x00112233);
+    Write(control.Get(), L"ToBitmap", HandleValue(to));
+    EXPECT_EQ(Read(control.Get(), L"ToBitmap"), HandleValue(to));
+    EXPECT_EQ(Read(control.Get(), L"Color"), 0x00112233) << "ToBitmap leaves Color alone";
+    control.Reset();
+    EXPECT_EQ(GetObjectType(compatible), 0u);
+    EXPECT_EQ(GetObjectType(to), 0u);
+}
+
+TEST_F(Control, SameHandleAgainAndZero) {
+    HBITMAP h = NewPicture(4, 4, Fixtures::FromTag);
+    Write(control.Get(), L"FromBitmap", HandleValue(h));
+    Write(control.Get(), L"Color", 0x00445566);
+    Write(control.Get(), L"FromBitmap", HandleValue(h));
+    EXPECT_EQ(Read(control.Get(), L"Color"), 0x00445566) << "the same handle again changes nothing";
+    EXPECT_EQ(GetObjectType(h), DWORD(OBJ_BITMAP));
+    Write(control.Get(), L"FromBitmap", 0);
+    EXPECT_EQ(Read(control.Get(), L"FromBitmap"), 0) << "0 empties the picture";
+    EXPECT_EQ(GetObjectType(h), 0u);
+}
+
+TEST_F(Control, ForeignHandlesAreRefused) {
+    HBITMAP picture = NewPicture(4, 4, Fixtures::FromTag);
+    Write(control.Get(), L"FromBitmap", HandleValue(picture));
+    Write(control.Get(), L"Color", 0x00445566);
+    HBRUSH brush = CreateSolidBrush(0x00030201);
+    for (const char* which : {"FromBitmap", "ToBitmap"}) {
+        const Property& p = PropertyNamed(which[0] == 'F' ? L"FromBitmap" : L"ToBitmap");
+        const std::int32_t before = Read(control.Get(), p);
+        for (const std::int32_t bad : {HandleValue(brush), 0x1234}) {
+            EXPECT_TRUE(FAILED(p.Put(control.Get(), bad))) << which << " := " << bad;
+            EXPECT_EQ(Read(control.Get(), p), before) << which << " := " << bad;
+            EXPECT_EQ(Read(control.Get(), L"Color"), 0x00445566) << which << " := " << bad;
+        }
+    }
+    EXPECT_EQ(GetObjectType(brush), DWORD(OBJ_BRUSH)) << "the brush stays the caller's";
+    DeleteObject(brush);
+}
+
+// ---- automation and class information ---------------------------------------------------
+
+TEST_F(Control, NamesGiveTheIdsOfTheInterface) {
+    UINT count = 0;
+    EXPECT_EQ(control->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 1u);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(control->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Put()), S_OK);
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+    EXPECT_EQ(attr->guid, IID_ILumawipe);
+    info->ReleaseTypeAttr(attr);
+
+    std::vector<std::pair<std::wstring, DISPID>> names = {{L"Play", 1},  {L"Stop", 2},  {L"Pause", 3},
+                                                          {L"Resume", 4}, {L"Clear", 5}, {L"AboutBox", -552},
+                                                          {L"interval", 11}};  // names are case-insensitive
+    for (const Property& p : Properties) names.emplace_back(p.Name, p.Id);
+    for (auto& [name, id] : names) {
+        LPOLESTR text = name.data();
+        DISPID got = 0;
+        EXPECT_EQ(control->GetIDsOfNames(IID_NULL, &text, 1, LOCALE_USER_DEFAULT, &got), S_OK)
+            << testing::PrintToString(name);
+        EXPECT_EQ(got, id) << testing::PrintToString(name);
+    }
+    std::wstring unknown = L"NoSuchMember";
+    LPOLESTR text = unknown.data();
+    DISPID got = 0;
+    EXPECT_EQ(control->GetIDsOfNames(IID_NULL, &text, 1, LOCALE_USER_DEFAULT, &got), DISP_E_UNKNOWNNAME);
+}
+
+TEST_F(Control, MethodsThroughInvoke) {
+    // Play, Pause, Resume, Stop and Clear by DISPID drive the same run as the vtable.
+    HBITMAP h = NewPicture(8, 8, Fixtures::FromTag);
+    Write(control.Get(), L"FromBitmap", HandleValue(h));
+    Write(control.Get(), L"Operation", 20);  // a run that never ends by itself
+    const std::pair<DISPID, std::int32_t> steps[] = {{1, -1}, {3, -1}, {4, -1}, {5, -1}, {2, 0}};
+    for (const auto& [id, active] : steps) {
+        EXPECT_EQ(Invoke(control.Get(), id, DISPATCH_METHOD, {}, nullptr), S_OK) << "DISPID " << id;
+        EXPECT_EQ(Read(control.Get(), L"Active"), active) << "after DISPID " << id;
+    }
+}
+
+TEST_F(Control, ClassInformationNamesTheEvents) {
+    ComPtr<IProvideClassInfo2> provider;
+    ASSERT_EQ(control.As(provider), S_OK);
+    GUID source{};
+    EXPECT_EQ(provider->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source), S_OK);
+    EXPECT_EQ(source, DIID_ILumawipeEvents);
+    ComPtr<ITypeInfo> coclass;
+    ASSERT_EQ(provider->GetClassInfo(coclass.Put()), S_OK);
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
+    EXPECT_EQ(attr->guid, CLSID_Lumawipe);
+    EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+    coclass->ReleaseTypeAttr(attr);
+}
+
+TEST_F(Control, OnePropertyPage) {
+    ComPtr<ISpecifyPropertyPages> pages;
+    ASSERT_EQ(control.As(pages), S_OK);
+    CAUUID ids{};
+    ASSERT_EQ(pages->GetPages(&ids), S_OK);
+    ASSERT_EQ(ids.cElems, 1u);
+    EXPECT_EQ(ids.pElems[0], CLSID_LumawipeProperties);
+    CoTaskMemFree(ids.pElems);
+}
+
+TEST_F(Control, UnknownInterfaceIsRefused) {
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(control->QueryInterface(IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+}
+
+// ---- events -----------------------------------------------------------------------------
+
+TEST_F(Control, ConnectionPointForTheEvents) {
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(control.As(container), S_OK);
+    ComPtr<IConnectionPoint> point;
+    EXPECT_EQ(container->FindConnectionPoint(IID_IDispatch, point.Put()), CONNECT_E_NOCONNECTION);
+    ASSERT_EQ(container->FindConnectionPoint(DIID_ILumawipeEvents, point.Put()), S_OK);
+    IID iid{};
+    EXPECT_EQ(point->GetConnectionInterface(&iid), S_OK);
+    EXPECT_EQ(iid, DIID_ILumawipeEvents);
+    ComPtr<IConnectionPointContainer> back;
+    EXPECT_EQ(point->GetConnectionPointContainer(back.Put()), S_OK);
+    EXPECT_EQ(back.Get(), container.Get());
+
+    DoneSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    EXPECT_NE(cookie, 0u);
+    EXPECT_GT(sink.FRefs.load(), 1u) << "the point holds the sink";
+    EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    EXPECT_EQ(sink.FRefs.load(), 1u) << "and lets it go";
+    EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+
+    // An object that is no event sink cannot connect.
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+    EXPECT_EQ(point->Advise(stream.Get(), &cookie), CONNECT_E_CANNOTCONNECT);
+    EXPECT_TRUE(FAILED(point->Advise(nullptr, &cookie)));
+}
+
+// Runs without a container site finish and raise OnDone, in both modes.
+class SitelessRun : public Control, public testing::WithParamInterface<bool> {};
+
+TEST_P(SitelessRun, OnDoneReachesTheSink) {
+    PrepareQuickRun(control.Get(), GetParam());
+    DoneSink sink;
+    const DWORD cookie = Advise(control.Get(), &sink);
+    ASSERT_EQ(control->Play(), S_OK);
+    EXPECT_TRUE(WinFixtures::PumpUntil([&] { return sink.Done > 0; }, 10000)) << "no OnDone";
+    EXPECT_EQ(Read(control.Get(), L"Active"), 0);
+    EXPECT_EQ(sink.Other, 0);
+    Unadvise(control.Get(), cookie);
+
+    // Without a sink the end of a run raises nothing and no error.
+    const int done = sink.Done;
+    ASSERT_EQ(control->Play(), S_OK);
+    EXPECT_TRUE(WinFixtures::PumpUntil([&] { return Read(control.Get(), L"Active") == 0; }, 10000));
+    EXPECT_EQ(sink.Done, done);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SitelessRun, testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Thread" : "Timer"; });
+
+// ---- persistence ------------------------------------------------------------------------
+
+// What a control shows of its stored state: its properties (bitmaps by pixels).
+struct State {
+    std::map<std::wstring, std::int32_t> Values;
+    Toolkit::TBitmap From, To;
+};
+
+void Capture(ILumawipe* control, State& s) {
+    for (const Property& p : Properties)
+        if (std::wstring_view(p.Name).find(L"Bitmap") == std::wstring_view::npos) s.Values[p.Name] = Read(control, p);
+    for (auto [name, picture] : {std::pair{L"FromBitmap", &s.From}, std::pair{L"ToBitmap", &s.To}}) {
+        const std::int32_t h = Read(control, name);
+        if (h)
+            ReadHandle(BitmapOf(h), *picture);
+        else
+            picture->SetSize(0, 0);
+    }
+}
+
+::testing::AssertionResult SameState(ILumawipe* control, const State& expected) {
+    State got;
+    Capture(control, got);
+    for (const auto& [name, value] : expected.Values)
+        if (got.Values[name] != value)
+            return ::testing::AssertionFailure()
+                   << testing::PrintToString(name) << " is " << got.Values[name] << ", expected " << value;
+    for (auto [name, a, b] : {std::tuple{"FromBitmap", &got.From, &expected.From},
+                              std::tuple{"ToBitmap", &got.To, &expected.To}}) {
+        if (a->Width() != b->Width() || a->Height() != b->Height())
+            return ::testing::AssertionFailure() << name << " is " << a->Width() << "x" << a->Height() << ", expected "
+                                                 << b->Width() << "x" << b->Height();
+        auto same = Fixtures::FrameEquals(*a, b->Width(), b->Height(), [&](int x, int y) { return Fixtures::PixelOf(*b, x, y); });
+        if (!same) return ::testing::AssertionFailure() << name << ": " << same.message();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Every stored property away from its default, two pictures of their own sizes, and a
+// colour that is not the from-picture's top-left pixel.
+void SetEverything(ILumawipe* control) {
+    Write(control, L"FromBitmap", HandleValue(NewPicture(10, 7, Fixtures::FromTag)));
+    Write(control, L"ToBitmap", HandleValue(NewPicture(9, 5, Fixtures::ToTag)));
+    const std::pair<const wchar_t*, std::int32_t> values[] = {
+        {L"Color", 0x00123456}, {L"Delta", 7},     {L"Interval", 33},  {L"Modifier", 3}, {L"Operation", 14},
+        {L"Reverse", -1},       {L"RGBOrder", 4},  {L"UseThread", -1}, {L"Steps", 5}};
+    for (const auto& [name, value] : values) Write(control, name, value);
+}
+
+std::vector<std::uint8_t> Bytes(IStream* stream) {
+    HGLOBAL memory = nullptr;
+    EXPECT_EQ(GetHGlobalFromStream(stream, &memory), S_OK);
+    STATSTG stat{};
+    EXPECT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+    const auto* p = static_cast<const std::uint8_t*>(GlobalLock(memory));
+    std::vector<std::uint8_t> bytes(p, p + stat.cbSize.QuadPart);
+    GlobalUnlock(memory);
+    return bytes;
+}
+
+ComPtr<IStream> StreamOf(const std::vector<std::uint8_t>& bytes) {
+    ComPtr<IStream> stream;
+    EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+    ULONG written = 0;
+    if (!bytes.empty()) stream->Write(bytes.data(), ULONG(bytes.size()), &written);
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    return stream;
+}
+
+TEST_F(Control, StreamRestoresEveryStoredProperty) {
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control.As(persist), S_OK);
+    CLSID clsid{};
+    EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
+    EXPECT_EQ(clsid, CLSID_Lumawipe);
+    SetEverything(control.Get());
+    State saved;
+    Capture(control.Get(), saved);
+    ComPtr<IStream> stream = StreamOf({});
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE) << "saved with the dirty flag cleared";
+
+    ComPtr<ILumawipe> fresh = ocx.NewControl();
+    ComPtr<IPersistStreamInit> load;
+    ASSERT_EQ(fresh.As(load), S_OK);
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    ASSERT_EQ(load->Load(stream.Get()), S_OK);
+    EXPECT_TRUE(SameState(fresh.Get(), saved));
+}
+
+TEST_F(Control, TruncatedOrDamagedStreamsAreRefused) {
+    SetEverything(control.Get());
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control.As(persist), S_OK);
+    ComPtr<IStream> stream = StreamOf({});
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    const std::vector<std::uint8_t> good = Bytes(stream.Get());
+    ASSERT_GT(good.size(), 16u);
+
+    // A control with a state of its own, which a failed load must leave as it is.
+    ComPtr<ILumawipe> target = ocx.NewControl();
+    Write(target.Get(), L"Delta", 3);
+    Write(target.Get(), L"Operation", 9);
+    Write(target.Get(), L"FromBitmap", HandleValue(NewPicture(3, 3, Fixtures::ToTag)));
+    State before;
+    Capture(target.Get(), before);
+    ComPtr<IPersistStreamInit> load;
+    ASSERT_EQ(target.As(load), S_OK);
+
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> bad;
+    for (const size_t n : {size_t(0), size_t(1), size_t(4), good.size() / 2, good.size() - 1})
+        bad.emplace_back("first " + std::to_string(n) + " bytes", std::vector(good.begin(), good.begin() + long(n)));
+    bad.emplace_back("all bytes 0xFF", std::vector<std::uint8_t>(good.size(), 0xFF));
+    for (const auto& [what, bytes] : bad) {
+        EXPECT_TRUE(FAILED(load->Load(StreamOf(bytes).Get()))) << what;
+        EXPECT_TRUE(SameState(target.Get(), before)) << what;
+    }
+    // The same control takes the intact stream.
+    State saved;
+    Capture(control.Get(), saved);
+    EXPECT_EQ(load->Load(StreamOf(good).Get()), S_OK);
+    EXPECT_TRUE(SameState(target.Get(), saved));
+}
+
+// A property bag of the test: values by name, read back converted to the type asked for.
+class Bag final : public IPropertyBag {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid != IID_IUnknown && iid != IID_IPropertyBag) return *out = nullptr, E_NOINTERFACE;
+        *out = static_cast<IPropertyBag*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+        const auto it = Values.find(name);
+        if (it == Values.end()) return E_INVALIDARG;
+        const VARTYPE wanted = value->vt;
+        if (wanted == VT_EMPTY) return VariantCopy(value, &*it->second);
+        return VariantChangeType(value, &*it->second, 0, wanted);
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override {
+        return VariantCopy(Values[name].Put(), value);
+    }
+    std::map<std::wstring, Variant> Values;
+};
+
+TEST_F(Control, PropertyBagRestoresEveryStoredProperty) {
+    SetEverything(control.Get());
+    State saved;
+    Capture(control.Get(), saved);
+    ComPtr<IPersistPropertyBag> persist;
+    ASSERT_EQ(control.As(persist), S_OK);
+    Bag bag;
+    ASSERT_EQ(persist->Save(&bag, TRUE, TRUE), S_OK);
+    // The bag names the properties as scripts and pages do.
+    for (const auto& [name, value] : saved.Values) {
+        if (name == L"Active" || name == L"Visible" || name == L"Enabled" || name == L"Cursor") continue;
+        ASSERT_TRUE(bag.Values.count(name)) << testing::PrintToString(name) << " not saved";
+        Variant number;
+        ASSERT_EQ(VariantChangeType(number.Put(), &*bag.Values[name], 0, VT_I4), S_OK) << testing::PrintToString(name);
+        EXPECT_EQ(number->lVal, value) << testing::PrintToString(name);
+    }
+
+    ComPtr<ILumawipe> fresh = ocx.NewControl();
+    ComPtr<IPersistPropertyBag> load;
+    ASSERT_EQ(fresh.As(load), S_OK);
+    ASSERT_EQ(load->Load(&bag, nullptr), S_OK);
+    EXPECT_TRUE(SameState(fresh.Get(), saved));
+}
+
+// A page's parameters arrive as texts, and only some of them; the rest keep their defaults.
+TEST_F(Control, PropertyBagOfTexts) {
+    Bag bag;
+    VARIANT& interval = *bag.Values[L"Interval"];
+    interval.vt = VT_BSTR;
+    interval.bstrVal = SysAllocString(L"20");
+    *bag.Values[L"Operation"] = Value(VT_I4, 3);
+    ComPtr<IPersistPropertyBag> persist;
+    ASSERT_EQ(control.As(persist), S_OK);
+    ASSERT_EQ(persist->Load(&bag, nullptr), S_OK);
+    EXPECT_EQ(Read(control.Get(), L"Interval"), 20);
+    EXPECT_EQ(Read(control.Get(), L"Operation"), 3);
+    EXPECT_EQ(Read(control.Get(), L"Delta"), 10);
+    EXPECT_EQ(Read(control.Get(), L"Steps"), 1);
+}
+
+}  // namespace
