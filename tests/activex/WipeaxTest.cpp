@@ -3,11 +3,9 @@
 // with whatever values an automation client stores.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "activex/Wipeax.h"
@@ -150,16 +148,6 @@ protected:
     }
 };
 
-// Waits in real time until a worker sleeps on the virtual clock.
-bool WaitForSleeper() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (Toolkit::VirtualSleepers() < 1) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    return true;
-}
-
 class WipeaxRun : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
@@ -188,7 +176,7 @@ protected:
             Toolkit::Headless::AdvanceTime(Interval);
             return;
         }
-        ASSERT_TRUE(WaitForSleeper());
+        ASSERT_TRUE(WaitForSleepers(1));
         const std::uint64_t before = Toolkit::SynchronizedCallsRun();
         Toolkit::Headless::AdvanceTime(Interval);
         ASSERT_TRUE(Toolkit::Headless::WaitForSynchronizedCallsBeyond(before));

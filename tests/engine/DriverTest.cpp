@@ -16,17 +16,6 @@ using Toolkit::Headless::AdvanceTime;
 
 namespace {
 
-// Waits in real time until at least n worker threads sleep on the virtual clock (exactly
-// none for n = 0: a stopped worker has left its timed wait for the gate).
-bool WaitForSleepers(int n) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (n == 0 ? Toolkit::VirtualSleepers() != 0 : Toolkit::VirtualSleepers() < n) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    return true;
-}
-
 class Driver : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {

@@ -1,8 +1,21 @@
 #include "support/Fixtures.h"
 
+#include <chrono>
 #include <sstream>
+#include <thread>
+
+#include "toolkit/Threads.h"
 
 namespace Fixtures {
+
+bool WaitForSleepers(int n) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (n == 0 ? Toolkit::VirtualSleepers() != 0 : Toolkit::VirtualSleepers() < n) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
+}
 
 std::string ToString(const Px& p) {
     std::ostringstream s;

@@ -80,6 +80,10 @@ struct Direct {
     }
 };
 
+// Waits in real time until at least n worker threads sleep on the virtual clock (exactly
+// none for n = 0: a stopped worker has left its timed wait for the gate).
+bool WaitForSleepers(int n);
+
 // A string list of the given lines.
 Toolkit::TStrings Lines(std::initializer_list<const char*> items);
 
