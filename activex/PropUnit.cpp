@@ -14,19 +14,6 @@ using Wipekit::TTransitionModifier;
 
 namespace {
 
-TStrings Lines(std::initializer_list<const char*> items) {
-    TStrings lines;
-    for (const char* item : items) lines.Add(item);
-    return lines;
-}
-
-template <class T>
-T* Place(T* control, TControl* parent, int left, int top, int width, int height) {
-    control->SetBounds(left, top, width, height);
-    control->SetParent(parent);
-    return control;
-}
-
 // Help topics of the page's controls.
 constexpr int IntervalHelp = 1330, StepsHelp = 1350, DeltaHelp = 1320, UseThreadHelp = 1360, ReverseHelp = 1345,
               OperationHelp = 1340, ModifierHelp = 1335, FadeColorHelp = 1315, ChannelOrderHelp = 1348;
@@ -96,7 +83,7 @@ void TLumawipeProperties::CreateControls() {
 
     ModifierRadioGroup = Place(new TRadioGroup(this), this, 328, 128, 113, 145);
     ModifierRadioGroup->SetCaption("&Modifier");
-    ModifierRadioGroup->SetItems(Lines({"Left", "Right", "Up", "Down"}));
+    ModifierRadioGroup->SetItems(TStrings({"Left", "Right", "Up", "Down"}));
     ModifierRadioGroup->SetItemIndex(0);
     ModifierRadioGroup->HelpContext = ModifierHelp;
 
@@ -108,7 +95,7 @@ void TLumawipeProperties::CreateControls() {
     FadeColorButton->SetEnabled(false);
 
     RGBComboBox = Place(new TComboBox(this), this, 264, 176, 49, 21);
-    RGBComboBox->SetItems(Lines({"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
+    RGBComboBox->SetItems(TStrings({"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
     RGBComboBox->HelpContext = ChannelOrderHelp;
     RGBComboBox->SetVisible(false);
 

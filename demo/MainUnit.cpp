@@ -10,23 +10,6 @@ using Wipekit::TLumawipe;
 using Wipekit::TRGBOrder;
 using Wipekit::TTransitionModifier;
 
-namespace {
-
-TStrings Lines(std::initializer_list<const char*> items) {
-    TStrings lines;
-    for (const char* item : items) lines.Add(item);
-    return lines;
-}
-
-template <class T>
-T* Place(T* control, TControl* parent, int left, int top, int width, int height) {
-    control->SetBounds(left, top, width, height);
-    control->SetParent(parent);
-    return control;
-}
-
-}  // namespace
-
 TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     Name = "MainForm";
     SetCaption("Lumawipe ActiveX Control 3.0 Demonstration");
@@ -55,7 +38,7 @@ void TMainForm::CreateControls() {
     RadioGroup1 = Place(new TRadioGroup(this), GroupBox, 248, 112, 217, 73);
     RadioGroup1->SetCaption("Modifier");
     RadioGroup1->SetColumns(2);
-    RadioGroup1->SetItems(Lines({"Left", "Right", "Up", "Down"}));
+    RadioGroup1->SetItems(TStrings({"Left", "Right", "Up", "Down"}));
     RadioGroup1->SetItemIndex(0);
 
     GroupBox1 = Place(new TGroupBox(this), GroupBox, 248, 192, 113, 121);
@@ -103,7 +86,7 @@ void TMainForm::CreateControls() {
     FadeColorButton->SetVisible(false);
 
     RGBComboBox = Place(new TComboBox(this), GroupBox, 184, 232, 49, 21);
-    RGBComboBox->SetItems(Lines({"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
+    RGBComboBox->SetItems(TStrings({"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
     RGBComboBox->SetVisible(false);
 
     // Tab sequence: the settings, then the buttons, the channel list last.

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ using TNotifyEvent = std::function<void(TObject* sender)>;
 // An ordered list of text lines.
 class TStrings {
 public:
+    TStrings() = default;
+    TStrings(std::initializer_list<std::string> lines) : FLines(lines) {}
     int Count() const { return int(FLines.size()); }
     const std::string& operator[](int index) const { return FLines.at(std::size_t(index)); }
     void Add(std::string line) { FLines.push_back(std::move(line)); }

@@ -137,6 +137,14 @@ private:
     std::unique_ptr<TControlPeer> FPeer;
 };
 
+// Puts control at the bounds inside parent and returns it (forms built in code).
+template <class T>
+T* Place(T* control, TControl* parent, int left, int top, int width, int height) {
+    control->SetBounds(left, top, width, height);
+    control->SetParent(parent);
+    return control;
+}
+
 // A windowless control: it paints on a canvas the size of its client area, which the
 // backend shows in the control's bounds.
 class TGraphicControl : public TControl {

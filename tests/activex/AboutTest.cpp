@@ -16,12 +16,6 @@ using AboutLumawipe::TLumawipeAbout;
 
 namespace {
 
-std::string WindowText(HWND hwnd) {
-    wchar_t text[256] = {};
-    GetWindowTextW(hwnd, text, 256);
-    return Narrow(text);
-}
-
 BOOL CALLBACK FindAbout(HWND hwnd, LPARAM out) {
     auto* about = dynamic_cast<TLumawipeAbout*>(TWinControl::FromHandle(hwnd));
     if (!about || !IsWindowVisible(hwnd)) return TRUE;

@@ -18,12 +18,6 @@ using Wipekit::TTransitionOperation;
 
 namespace {
 
-std::string WindowText(HWND hwnd) {
-    wchar_t text[256] = {};
-    GetWindowTextW(hwnd, text, 256);
-    return Narrow(text);
-}
-
 bool Checked(TWinControl* box) { return SendMessageW(box->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 bool Shown(TWinControl* c) { return IsWindowVisible(c->Handle()) != FALSE; }
 bool Usable(TWinControl* c) { return IsWindowEnabled(c->Handle()) != FALSE; }

@@ -13,16 +13,6 @@
 
 using namespace Toolkit;
 
-namespace {
-
-TStrings Lines(std::initializer_list<const char*> items) {
-    TStrings lines;
-    for (const char* item : items) lines.Add(item);
-    return lines;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     Application().Title = "Lumawipe toolkit showcase";
     auto* form = new TForm(nullptr);
@@ -56,7 +46,7 @@ int main(int argc, char** argv) {
     radio->SetBounds(8, 112, 233, 73);
     radio->SetColumns(2);
     radio->SetParent(group);
-    radio->SetItems(Lines({"Left", "Right", "Up", "Down"}));
+    radio->SetItems(TStrings({"Left", "Right", "Up", "Down"}));
     radio->SetItemIndex(0);
     radio->OnClick = [wipe, radio](TObject*) {
         wipe->Stop();
@@ -85,7 +75,7 @@ int main(int argc, char** argv) {
     auto* combo = new TComboBox(form);
     combo->SetBounds(120, 196, 60, 21);
     combo->SetParent(group);
-    combo->SetItems(Lines({"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
+    combo->SetItems(TStrings({"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
     combo->SetItemIndex(0);
 
     auto* panel = new TPanel(form);

@@ -23,6 +23,12 @@ void PumpFor(int ms) {
     PumpUntil([&] { return std::chrono::steady_clock::now() >= deadline; }, ms + 1000);
 }
 
+std::string WindowText(HWND hwnd) {
+    std::wstring text(std::size_t(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(hwnd, text.data(), int(text.size()))));
+    return Toolkit::Narrow(text);
+}
+
 void CaptureWindow(HWND hwnd, const Toolkit::TRect& r, Toolkit::TBitmap& out) {
     out.SetSize(r.Width(), r.Height());
     HDC window = GetDC(hwnd);

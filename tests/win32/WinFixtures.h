@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "toolkit/win32/Gdi.h"
 
@@ -16,6 +17,9 @@ namespace WinFixtures {
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 // Runs the message loop for ms milliseconds.
 void PumpFor(int ms);
+
+// The window's text (caption), in UTF-8.
+std::string WindowText(HWND hwnd);
 
 // The pixels of rect r of hwnd's client area as they are on the screen.
 void CaptureWindow(HWND hwnd, const Toolkit::TRect& r, Toolkit::TBitmap& out);
