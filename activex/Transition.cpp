@@ -22,6 +22,9 @@ void AdoptHandle(TBitmap& bitmap, std::int32_t value) {
 }  // namespace
 
 TTransition::TTransition(Toolkit::TComponent* owner) : Toolkit::TWinControl(owner), FEngine(new TLumawipe(this)) {
+    // Until a container gives it a place, the wrapper has its engine's size (a script's
+    // control, which no container shows, plays its runs at that size).
+    SetBounds(0, 0, FEngine->Width(), FEngine->Height());
     FEngine->SetBounds(0, 0, Width(), Height());
     FEngine->SetParent(this);
     // A copy of the handler runs: it may free the wrapper, and OnDone with it.
