@@ -14,6 +14,7 @@
 #include "activex/com/Module.h"
 #include "activex/com/SafeCall.h"
 #include "activex/com/TypeInfo.h"
+#include "toolkit/win32/MessageLoop.h"
 
 namespace {
 
@@ -126,7 +127,10 @@ extern "C" {
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
     // On FreeLibrary, not at process exit (where other libraries may be gone already).
-    if (reason == DLL_PROCESS_DETACH && !reserved) Com::ReleaseModuleTypeLib();
+    if (reason == DLL_PROCESS_DETACH && !reserved) {
+        Toolkit::Win32::ReleaseModuleWindows();
+        Com::ReleaseModuleTypeLib();
+    }
     return TRUE;
 }
 
@@ -134,7 +138,12 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
     return Com::GetClassObject(Factories, clsid, iid, out);
 }
 
-HRESULT STDAPICALLTYPE DllCanUnloadNow() { return Com::ModuleLockCount() == 0 ? S_OK : S_FALSE; }
+// Before saying yes, the module lets its hidden windows go: COM may unload it next.
+HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    if (Com::ModuleLockCount() != 0) return S_FALSE;
+    Toolkit::Win32::ReleaseModuleWindows();
+    return S_OK;
+}
 
 HRESULT STDAPICALLTYPE DllRegisterServer() {
     const HRESULT hr = Com::SafeCall(IID_NULL, [] {

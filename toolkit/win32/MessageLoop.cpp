@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <map>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "toolkit/ExtCtrls.h"
@@ -103,6 +105,32 @@ HINSTANCE Win32::ToolkitModule() {
 
 namespace {
 std::atomic<HWND> gUtilityWindow{nullptr};
+
+std::set<std::wstring>& RegisteredClasses() {
+    static std::set<std::wstring> names;
+    return names;
+}
+}  // namespace
+
+bool Win32::RegisterToolkitClass(const WNDCLASSW& wc) {
+    if (RegisteredClasses().count(wc.lpszClassName)) return true;
+    WNDCLASSW own = wc;
+    own.hInstance = ToolkitModule();
+    if (!RegisterClassW(&own) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    RegisteredClasses().insert(wc.lpszClassName);
+    return true;
+}
+
+void Win32::ReleaseModuleWindows() {
+    if (GetCurrentThreadId() != gMainThreadId) return;
+    if (HWND window = gUtilityWindow.exchange(nullptr)) DestroyWindow(window);
+    for (auto it = RegisteredClasses().begin(); it != RegisteredClasses().end();) {
+        // A class still in use by a window stays registered.
+        if (UnregisterClassW(it->c_str(), ToolkitModule()))
+            it = RegisteredClasses().erase(it);
+        else
+            ++it;
+    }
 }
 
 HWND Win32::UtilityWindow() {
@@ -110,9 +138,8 @@ HWND Win32::UtilityWindow() {
     if (GetCurrentThreadId() != gMainThreadId) return nullptr;  // only the UI thread may own it
     WNDCLASSW wc{};
     wc.lpfnWndProc = UtilityProc;
-    wc.hInstance = ToolkitModule();
     wc.lpszClassName = L"LumawipeUtility";
-    RegisterClassW(&wc);
+    RegisterToolkitClass(wc);
     HWND window = CreateWindowExW(0, L"LumawipeUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ToolkitModule(),
                                   nullptr);
     gUtilityWindow.store(window);

@@ -15,6 +15,16 @@ namespace Toolkit::Win32 {
 // registered for it.
 HINSTANCE ToolkitModule();
 
+// Registers a window class of the toolkit for ToolkitModule() once (until
+// ReleaseModuleWindows); true when it is registered.
+bool RegisterToolkitClass(const WNDCLASSW& wc);
+
+// For a toolkit inside a DLL that is about to be unloaded: destroys the utility window and
+// unregisters the toolkit's window classes, so that no window is left whose procedure
+// lies in the unloaded code. Both are made again when next needed. It acts only on the
+// user-interface thread and only once no window of the toolkit's classes is left.
+void ReleaseModuleWindows();
+
 // The hidden message-only window of the user-interface thread: synchronized calls,
 // timers and deferred calls arrive there. Made on first use on the UI thread; nullptr
 // when asked for first from another thread.

@@ -43,16 +43,12 @@ RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 void DrawSurface(HDC dc, const TGraphicControl& control) { DrawBitmap(dc, control.Left(), control.Top(), control.Surface()); }
 
 void RegisterOwnClass() {
-    static const bool registered = [] {
-        WNDCLASSW wc{};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = ControlProc;
-        wc.hInstance = ToolkitModule();
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.lpszClassName = OwnClass;
-        return RegisterClassW(&wc) != 0;
-    }();
-    (void)registered;
+    WNDCLASSW wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = ControlProc;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = OwnClass;
+    RegisterToolkitClass(wc);
 }
 
 }  // namespace
