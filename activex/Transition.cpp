@@ -13,10 +13,15 @@ HBITMAP Int32ToHandle(std::int32_t value) { return reinterpret_cast<HBITMAP>(sta
 
 namespace {
 
-void AdoptHandle(TBitmap& bitmap, std::int32_t value) {
+// The other picture's handle is not adopted a second time (two owners would delete it
+// twice): the picture takes a copy of the other one instead.
+void AdoptHandle(TBitmap& bitmap, TBitmap& other, std::int32_t value) {
     const HBITMAP handle = Int32ToHandle(value);
     if (handle == Toolkit::BitmapHandle(bitmap)) return;
-    Toolkit::SetBitmapHandle(bitmap, handle);
+    if (handle && handle == Toolkit::BitmapHandle(other))
+        bitmap.Assign(other);
+    else
+        Toolkit::SetBitmapHandle(bitmap, handle);
 }
 
 }  // namespace
@@ -61,10 +66,10 @@ void TTransition::DrawTo(HDC dc, const RECT& r) {
 
 std::int32_t TTransition::FromBitmap() { return HandleToInt32(Toolkit::BitmapHandle(FEngine->FromBitmap())); }
 
-void TTransition::SetFromBitmap(std::int32_t handle) { AdoptHandle(FEngine->FromBitmap(), handle); }
+void TTransition::SetFromBitmap(std::int32_t handle) { AdoptHandle(FEngine->FromBitmap(), FEngine->ToBitmap(), handle); }
 
 std::int32_t TTransition::ToBitmap() { return HandleToInt32(Toolkit::BitmapHandle(FEngine->ToBitmap())); }
 
-void TTransition::SetToBitmap(std::int32_t handle) { AdoptHandle(FEngine->ToBitmap(), handle); }
+void TTransition::SetToBitmap(std::int32_t handle) { AdoptHandle(FEngine->ToBitmap(), FEngine->FromBitmap(), handle); }
 
 }  // namespace Wipeax

@@ -151,6 +151,23 @@ TEST_F(Transition, AdoptsBitmapHandlesAndRefusesOthers) {
     EXPECT_EQ(T->Color(), 0x00C08040);
 }
 
+// One handle never gets two owners: the other picture's handle gives a copy, so freeing
+// the wrapper deletes each handle once.
+TEST_F(Transition, TheOtherPicturesHandleGivesACopy) {
+    const long before = Toolkit::GdiObjectCount();
+    const HBITMAP foreign = NewScreenBitmap(6, 5, 0x00204080);
+    T->SetFromBitmap(Wipeax::HandleToInt32(foreign));
+    T->SetToBitmap(T->FromBitmap());
+    EXPECT_NE(T->ToBitmap(), T->FromBitmap());
+    EXPECT_EQ(T->Engine().ToBitmap().Width(), 6);
+    EXPECT_EQ(T->Engine().ToBitmap().Canvas().Pixel(0, 0), 0x00204080u);
+    T->SetFromBitmap(T->ToBitmap());
+    EXPECT_NE(T->ToBitmap(), T->FromBitmap());
+    T.reset();
+    EXPECT_EQ(GetObjectType(foreign), 0u) << "the adopted handle is deleted with its owner";
+    EXPECT_EQ(Toolkit::GdiObjectCount(), before);
+}
+
 TEST_F(Transition, EngineFollowsTheWrappersSize) {
     Wipeax::TLumawipe& engine = T->Engine();
     ASSERT_EQ(T->ControlCount(), 1);
