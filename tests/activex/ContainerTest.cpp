@@ -5,8 +5,11 @@
 // the About box and the property page show modally.
 #include "AxFixtures.h"
 
+#include <algorithm>
+
 #include <memory>
 
+#include "activex/FakeSite.h"
 #include "support/Fixtures.h"
 #include "win32/WinFixtures.h"
 
@@ -310,32 +313,6 @@ TEST(ContainerDialogs, PropertyFrameShowsTheControlsValues) {
     EXPECT_TRUE(shown) << "the page does not show Interval, Steps and Delta";
 }
 
-// The frame's side of a page: what the page tells it.
-class PageSite final : public IPropertyPageSite {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid != IID_IUnknown && iid != IID_IPropertyPageSite) return *out = nullptr, E_NOINTERFACE;
-        *out = static_cast<IPropertyPageSite*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD flags) override {
-        Status |= flags;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetLocaleID(LCID* locale) override {
-        *locale = LOCALE_USER_DEFAULT;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetPageContainer(IUnknown** out) override {
-        *out = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
-    DWORD Status = 0;
-};
-
 // The registered page on the control, driven as a property frame drives it: a new
 // Interval typed into the page marks it dirty, and Apply writes it into the control.
 TEST(ContainerDialogs, PageAppliesWhatIsTyped) {
@@ -344,7 +321,7 @@ TEST(ContainerDialogs, PageAppliesWhatIsTyped) {
     Write(host.Control.Get(), L"Interval", 123);
     ComPtr<IPropertyPage> page;
     ASSERT_EQ(CoCreateInstance(CLSID_LumawipeProperties, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(page.Put())), S_OK);
-    PageSite site;
+    PageFixtures::TFakeSite site;
     ASSERT_EQ(page->SetPageSite(&site), S_OK);
     IUnknown* objects[] = {host.Control.Get()};
     ASSERT_EQ(page->SetObjects(1, objects), S_OK);
@@ -356,7 +333,8 @@ TEST(ContainerDialogs, PageAppliesWhatIsTyped) {
     ASSERT_NE(edit, nullptr) << "no edit shows the Interval";
     EXPECT_EQ(page->IsPageDirty(), S_FALSE);
     SetWindowTextW(edit, L"37");
-    EXPECT_TRUE(site.Status & PROPPAGESTATUS_DIRTY) << "the page did not tell its site";
+    EXPECT_TRUE(std::any_of(site.Changes.begin(), site.Changes.end(), [](DWORD f) { return f & PROPPAGESTATUS_DIRTY; }))
+        << "the page did not tell its site";
     EXPECT_EQ(page->IsPageDirty(), S_OK);
     EXPECT_EQ(Read(host.Control.Get(), L"Interval"), 123) << "only Apply writes into the control";
     EXPECT_EQ(page->Apply(), S_OK);
