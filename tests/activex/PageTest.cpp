@@ -17,45 +17,18 @@
 #include "activex/com/ComPtr.h"
 #include "activex/com/Module.h"
 #include "activex/FakeControl.h"
+#include "activex/FakeSite.h"
 #include "toolkit/Forms.h"
 #include "win32/WinFixtures.h"
 
 using namespace Toolkit;
 using namespace WinFixtures;
 using PageFixtures::TFakeControl;
+using PageFixtures::TFakeSite;
 using PropUnit::TLumawipeProperties;
 using Wipekit::TTransitionOperation;
 
 namespace {
-
-// Records the status changes the page reports.
-class TFakeSite final : public IPropertyPageSite {
-public:
-    std::vector<DWORD> Changes;
-    ULONG Refs = 1;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyPageSite)) return E_NOINTERFACE;
-        *out = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++Refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --Refs; }
-    HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD flags) override {
-        Changes.push_back(flags);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetLocaleID(LCID* locale) override {
-        *locale = LOCALE_USER_DEFAULT;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetPageContainer(IUnknown** out) override {
-        *out = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
-};
 
 HWND NewHostWindow() {
     return CreateWindowExW(0, L"STATIC", L"Property frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
