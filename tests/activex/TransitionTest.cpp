@@ -154,7 +154,6 @@ TEST_F(Transition, AdoptsBitmapHandlesAndRefusesOthers) {
 // One handle never gets two owners: the other picture's handle gives a copy, so freeing
 // the wrapper deletes each handle once.
 TEST_F(Transition, TheOtherPicturesHandleGivesACopy) {
-    const long before = Toolkit::GdiObjectCount();
     const HBITMAP foreign = NewScreenBitmap(6, 5, 0x00204080);
     T->SetFromBitmap(Wipeax::HandleToInt32(foreign));
     T->SetToBitmap(T->FromBitmap());
@@ -163,9 +162,14 @@ TEST_F(Transition, TheOtherPicturesHandleGivesACopy) {
     EXPECT_EQ(T->Engine().ToBitmap().Canvas().Pixel(0, 0), 0x00204080u);
     T->SetFromBitmap(T->ToBitmap());
     EXPECT_NE(T->ToBitmap(), T->FromBitmap());
+    const auto from = reinterpret_cast<HGDIOBJ>(std::intptr_t(T->FromBitmap()));
+    const auto to = reinterpret_cast<HGDIOBJ>(std::intptr_t(T->ToBitmap()));
+    const long held = Toolkit::GdiObjectCount();
     T.reset();
-    EXPECT_EQ(GetObjectType(foreign), 0u) << "the adopted handle is deleted with its owner";
-    EXPECT_EQ(Toolkit::GdiObjectCount(), before);
+    EXPECT_EQ(GetObjectType(foreign), 0u) << "the adopted handle is deleted when replaced";
+    EXPECT_EQ(GetObjectType(from), 0u);
+    EXPECT_EQ(GetObjectType(to), 0u);
+    EXPECT_LE(Toolkit::GdiObjectCount(), held - 2) << "each picture's handle is released once";
 }
 
 TEST_F(Transition, EngineFollowsTheWrappersSize) {
