@@ -1,18 +1,27 @@
 #include "cli/ImageFiles.h"
 
-#include <gif_lib.h>
+#ifdef LUMAWIPE_CLI_PNG
 #include <png.h>
-
+#endif
+#ifdef LUMAWIPE_CLI_GIF
 #include <fcntl.h>
+#include <gif_lib.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
+#include <csetjmp>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <vector>
 
 namespace LumawipeCli {
 
 using Toolkit::TBitmap;
+using Toolkit::TColor;
 
 namespace {
 
@@ -21,8 +30,111 @@ struct FileCloser {
         if (f) std::fclose(f);
     }
 };
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-}  // namespace
+constexpr unsigned char PngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+bool HasPngSignature(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[sizeof PngSignature] = {};
+    in.read(head, sizeof head);
+    return in.gcount() == sizeof head && std::memcmp(head, PngSignature, sizeof head) == 0;
+}
+
+std::string Lower(std::string s) {
+    for (auto& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+[[noreturn, maybe_unused]] void Unavailable(const std::string& format, const std::string& path) {
+    throw Toolkit::EInvalidGraphic("\"" + path + "\": this build of lumawipe has no " + format + " support (BMP only)");
+}
+
+#ifdef LUMAWIPE_CLI_PNG
+// Ancillary chunks (text, colour profiles) a file may ask libpng to hold in memory.
+constexpr png_alloc_size_t PngChunkMemoryLimit = 8u << 20;
+
+// libpng's state for one file. libpng reports errors by longjmp into ReadPngInto; the
+// objects that own memory live here, outside the jump, so they are released on every path.
+struct PngRead {
+    png_structp Png = nullptr;
+    png_infop Info = nullptr;
+    std::unique_ptr<Toolkit::TPixelStore> Store;
+    std::vector<png_bytep> Rows;
+    int Width = 0;
+    int Height = 0;
+    char Error[256] = "";
+    char Warning[256] = "";  // the last one, which tells why libpng refuses a header
+    ~PngRead() { png_destroy_read_struct(&Png, &Info, nullptr); }
+};
+
+void PngFail(png_structp png, png_const_charp message) {
+    auto* read = static_cast<PngRead*>(png_get_error_ptr(png));
+    std::snprintf(read->Error, sizeof read->Error, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void PngWarning(png_structp png, png_const_charp message) {
+    auto* read = static_cast<PngRead*>(png_get_error_ptr(png));
+    std::snprintf(read->Warning, sizeof read->Warning, "%s", message);
+}
+
+// Decodes file into read.Store as 24-bit DIB pixels over background; false with
+// read.Error set when libpng refuses the file. Only trivially destructible locals: a
+// longjmp leaves this function from inside libpng.
+bool ReadPngInto(PngRead& read, std::FILE* file, TColor background) {
+    read.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &read, PngFail, PngWarning);
+    if (!read.Png) throw Toolkit::EOutOfResources("Out of memory reading a PNG file.");
+    read.Info = png_create_info_struct(read.Png);
+    if (!read.Info) throw Toolkit::EOutOfResources("Out of memory reading a PNG file.");
+    if (setjmp(png_jmpbuf(read.Png))) return false;
+
+    png_init_io(read.Png, file);
+    // libpng refuses larger IHDR sizes itself, before it allocates anything for the image.
+    png_set_user_limits(read.Png, Toolkit::MaxBitmapSide, Toolkit::MaxBitmapSide);
+    png_set_chunk_malloc_max(read.Png, PngChunkMemoryLimit);
+    png_read_info(read.Png, read.Info);
+    read.Width = int(png_get_image_width(read.Png, read.Info));
+    read.Height = int(png_get_image_height(read.Png, read.Info));
+    Toolkit::CheckedImageSize(read.Width, read.Height);  // the byte limit, before the store
+
+    // Every colour type and depth to 8-bit BGR: palettes and low gray depths expanded,
+    // 16-bit samples scaled, gray spread to RGB, transparency (alpha or tRNS) composited.
+    png_set_expand(read.Png);
+    png_set_scale_16(read.Png);
+    png_set_gray_to_rgb(read.Png);
+    const TColor rgb = Toolkit::ColorToRGB(background);
+    png_color_16 screen{};
+    screen.red = Toolkit::GetRValue(rgb);
+    screen.green = Toolkit::GetGValue(rgb);
+    screen.blue = Toolkit::GetBValue(rgb);
+    png_set_background(read.Png, &screen, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
+    png_set_bgr(read.Png);
+    png_set_interlace_handling(read.Png);
+    png_read_update_info(read.Png, read.Info);
+    if (png_get_rowbytes(read.Png, read.Info) != std::size_t(read.Width) * 3) png_error(read.Png, "unexpected row format");
+
+    read.Store = Toolkit::NewPixelStore(read.Width, read.Height);
+    const Toolkit::TPixelView pixels = Toolkit::DibView(read.Store->Bits(), read.Width, read.Height);
+    read.Rows.resize(std::size_t(read.Height));
+    for (int y = 0; y < read.Height; ++y) read.Rows[std::size_t(y)] = pixels.Row(y);
+    png_read_image(read.Png, read.Rows.data());
+    png_read_end(read.Png, nullptr);
+    return true;
+}
+
+void ReadPng(TBitmap& bitmap, const std::string& path, TColor background) {
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) throw Toolkit::EInvalidGraphic("Cannot open file \"" + path + "\".");
+    PngRead read;
+    if (!ReadPngInto(read, file.get(), background)) {
+        std::string why = read.Error;
+        if (*read.Warning) why += std::string(" (") + read.Warning + ")";
+        throw Toolkit::EInvalidGraphic("Invalid PNG file: " + why + ".");
+    }
+    bitmap.Adopt(std::move(read.Store), read.Width, read.Height);
+    bitmap.Changed();
+}
 
 void WritePng(const TBitmap& bitmap, const std::string& path) {
     if (bitmap.Empty()) throw std::runtime_error("cannot write an empty picture to \"" + path + "\"");
@@ -58,6 +170,57 @@ void WritePng(const TBitmap& bitmap, const std::string& path) {
     if (std::fflush(file.get()) != 0) throw std::runtime_error("cannot write \"" + path + "\"");
 }
 
+#endif  // LUMAWIPE_CLI_PNG
+
+}  // namespace
+
+bool PngAvailable() {
+#ifdef LUMAWIPE_CLI_PNG
+    return true;
+#else
+    return false;
+#endif
+}
+
+bool GifAvailable() {
+#ifdef LUMAWIPE_CLI_GIF
+    return true;
+#else
+    return false;
+#endif
+}
+
+void ReadPicture(TBitmap& bitmap, const std::string& path, TColor background) {
+    if (!HasPngSignature(path)) {
+        bitmap.LoadFromFile(path);
+        return;
+    }
+#ifdef LUMAWIPE_CLI_PNG
+    ReadPng(bitmap, path, background);
+#else
+    (void)background;
+    Unavailable("PNG", path);
+#endif
+}
+
+void WritePicture(const TBitmap& bitmap, const std::string& path) {
+    const std::string ext = Lower(std::filesystem::path(path).extension().string());
+    if (ext == ".png") {
+#ifdef LUMAWIPE_CLI_PNG
+        WritePng(bitmap, path);
+#else
+        Unavailable("PNG", path);
+#endif
+    } else if (ext == ".gif") {
+        GifWriter gif(path, bitmap.Width(), bitmap.Height(), 0);
+        gif.AddFrame(bitmap);
+        gif.Close();
+    } else {
+        bitmap.SaveToFile(path);
+    }
+}
+
+#ifdef LUMAWIPE_CLI_GIF
 struct GifWriter::Impl {
     GifFileType* Gif = nullptr;
     std::string Path;
@@ -151,5 +314,16 @@ void GifWriter::Close() {
     FImpl->Gif = nullptr;
     if (rc == GIF_ERROR) FImpl->Fail(error);
 }
+
+#else
+
+struct GifWriter::Impl {};
+
+GifWriter::GifWriter(const std::string& path, int, int, int) { Unavailable("GIF", path); }
+GifWriter::~GifWriter() = default;
+void GifWriter::AddFrame(const TBitmap&) {}
+void GifWriter::Close() {}
+
+#endif  // LUMAWIPE_CLI_GIF
 
 }  // namespace LumawipeCli
