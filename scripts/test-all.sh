@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: native (plain, AddressSanitizer + UndefinedBehaviorSanitizer,
 # ThreadSanitizer for the threaded tests) and Windows i686 and x86_64 under Wine,
-# the Windows session under one virtual display.
+# the Windows session under one virtual display. The native runs include the installed
+# CMake package (examples/render built against it) and the frame table of the renderer,
+# which the Windows runs check too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
