@@ -46,8 +46,9 @@ std::string Lower(std::string s) {
     return s;
 }
 
-[[noreturn, maybe_unused]] void Unavailable(const std::string& format, const std::string& path) {
-    throw Toolkit::EInvalidGraphic("\"" + path + "\": this build of lumawipe has no " + format + " support (BMP only)");
+// A picture format this build has no library for; what: "reads no PNG files".
+[[noreturn, maybe_unused]] void Unavailable(const std::string& what) {
+    throw Toolkit::EInvalidGraphic("this build of lumawipe " + what + " (BMP only)");
 }
 
 #ifdef LUMAWIPE_CLI_PNG
@@ -199,7 +200,7 @@ void ReadPicture(TBitmap& bitmap, const std::string& path, TColor background) {
     ReadPng(bitmap, path, background);
 #else
     (void)background;
-    Unavailable("PNG", path);
+    Unavailable("reads no PNG files");
 #endif
 }
 
@@ -209,7 +210,7 @@ void WritePicture(const TBitmap& bitmap, const std::string& path) {
 #ifdef LUMAWIPE_CLI_PNG
         WritePng(bitmap, path);
 #else
-        Unavailable("PNG", path);
+        Unavailable("writes no PNG files: \"" + path + "\"");
 #endif
     } else if (ext == ".gif") {
         GifWriter gif(path, bitmap.Width(), bitmap.Height(), 0);
@@ -319,7 +320,7 @@ void GifWriter::Close() {
 
 struct GifWriter::Impl {};
 
-GifWriter::GifWriter(const std::string& path, int, int, int) { Unavailable("GIF", path); }
+GifWriter::GifWriter(const std::string& path, int, int, int) { Unavailable("writes no GIF files: \"" + path + "\""); }
 GifWriter::~GifWriter() = default;
 void GifWriter::AddFrame(const TBitmap&) {}
 void GifWriter::Close() {}

@@ -46,6 +46,12 @@ constexpr int MaxFps = 1000;
 constexpr long long DefaultMaxFrames = 100000;
 constexpr const char* StandardOutput = "-";
 
+// The picture files this build reads and writes.
+std::string Formats() {
+    return std::string("BMP") + (PngAvailable() ? " and PNG" : "") + " in, BMP" + (PngAvailable() ? ", PNG" : "") +
+           (GifAvailable() ? " and GIF" : "") + " out";
+}
+
 // The whole usage: every option, the operations, the exit status.
 std::string Help() {
     const TLumawipe defaults(nullptr);
@@ -60,9 +66,7 @@ std::string Help() {
          "       lumawipe --version\n"
          "\n"
          "Pictures:\n"
-         "  --from FILE        the picture at the start of the run: BMP, or PNG"
-      << (PngAvailable() ? "" : " (not in this build)")
-      << "; default: the demo's\n"
+         "  --from FILE        the picture at the start of the run: BMP or PNG; default: the demo's\n"
          "                     built-in from picture (446x75)\n"
          "  --to FILE          the picture at the end of the run; default: the built-in to picture\n"
          "                     A PNG's transparent parts are composited over --color.\n"
@@ -114,6 +118,10 @@ std::string Help() {
         h << "  " << std::left << std::setw(18) << OperationNames[i] << " " << OperationInfo[i].Description << '\n';
     h << "\n"
          "Example: lumawipe render --operation iris --play --out - | ffmpeg -i - transition.mp4\n"
+         "\n"
+         "Picture files of this build: "
+      << Formats()
+      << ".\n"
          "\n"
          "Exit status: 0 on success, 1 when the engine raises or an output cannot be written,\n"
          "2 on a usage error or a picture that cannot be read.\n";
@@ -195,7 +203,8 @@ void CheckWritable(const Options& o) {
     const std::string ext = Extension(*o.Out);
     const bool png = ext == ".png" && o.Frame, gif = ext == ".gif";
     if ((png && !PngAvailable()) || (gif && !GifAvailable()))
-        throw UsageError("this build of lumawipe writes no " + ext.substr(1) + " files (BMP only): \"" + *o.Out + "\"");
+        throw UsageError(std::string("this build of lumawipe writes no ") + (png ? "PNG" : "GIF") + " files (" +
+                         Formats() + "): \"" + *o.Out + "\"");
 }
 
 Options Parse(const std::vector<std::string>& args) {
