@@ -397,10 +397,10 @@ int List(const std::vector<std::string>& args, std::ostream& out) {
     return ExitOk;
 }
 
+// "--help" anywhere, or "-h" or "help" as the command.
 bool AsksForHelp(const std::vector<std::string>& args) {
-    const auto isHelp = [](const std::string& a) { return a == "--help" || a == "-h" || a == "help"; };
-    if (!args.empty() && isHelp(args[0])) return true;
-    return !args.empty() && args[0] == "render" && std::find(args.begin() + 1, args.end(), "--help") != args.end();
+    if (!args.empty() && (args[0] == "-h" || args[0] == "help")) return true;
+    return std::find(args.begin(), args.end(), "--help") != args.end();
 }
 
 }  // namespace

@@ -279,7 +279,7 @@ TEST_F(CliTest, HelpExplainsEveryOptionAndOperation) {
     EXPECT_TRUE(version.Out.starts_with("lumawipe ") && version.Out.ends_with("\n")) << version.Out;
     EXPECT_EQ(version.Out.find('\n'), version.Out.size() - 1) << version.Out;
     std::string first;
-    for (const char* args : {"--help", "-h", "render --help", "render --operation push --help"}) {
+    for (const char* args : {"--help", "-h", "render --help", "render --operation push --help", "list --help"}) {
         Result r;
         ASSERT_EQ(Program(args, r), 0) << args;
         EXPECT_TRUE(r.Err.empty()) << args << ": " << r.Err;
