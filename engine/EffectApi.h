@@ -109,6 +109,10 @@ static_assert(
 // BarCount for op at Play in a control of Width x Height; 0 for an operation without bars.
 std::int32_t OperationBarCount(TTransitionOperation op, TTransitionModifier m, int Width, int Height);
 
+// Whether both routines of op draw every pixel of every frame from 0 on whenever both
+// pictures have the frame's size: the engine then leaves out the Color fill it would hide.
+bool OperationCoversFrame(TTransitionOperation op);
+
 // 1 to 2147483647.
 using TPositiveInteger = std::int32_t;
 

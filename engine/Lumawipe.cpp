@@ -112,7 +112,7 @@ void TLumawipe::ReRender() {
 void TLumawipe::RenderFrame() {
     const TEffectEntry& entry = OperationTable[int(FOperation)];
     const TFrameOutcome frame =
-        DrawFrame(FWorkBitmap, FParams.Reverse ? entry.Reverse : entry.Forward, FParams);
+        DrawFrame(FWorkBitmap, FParams.Reverse ? entry.Reverse : entry.Forward, FParams, OperationCoversFrame(FOperation));
     // The frame reaches the control even when the effect failed.
     Canvas().CopyRect(ClientRect(), FWorkBitmap.Canvas(), ClientRect());
     if (frame.Error) std::rethrow_exception(frame.Error);

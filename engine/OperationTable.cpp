@@ -56,6 +56,12 @@ const TEffectEntry OperationTable[OperationCount] = {
 #undef WIPEKIT_ROW
 };
 
+bool OperationCoversFrame(TTransitionOperation op) {
+    // Zoom and mosaic leave the fill around their scaled picture.
+    return op != TTransitionOperation::toZoom && op != TTransitionOperation::toMosaic &&
+           int(op) < OperationCount;
+}
+
 std::string_view OperationName(TTransitionOperation op) { return NameIn(OperationNames, op); }
 std::string_view ModifierName(TTransitionModifier m) { return NameIn(ModifierNames, m); }
 std::string_view RGBOrderName(TRGBOrder o) { return NameIn(RGBOrderNames, o); }

@@ -140,13 +140,16 @@ std::int32_t TTransitionDriver::FrameAfter(std::int32_t frame, std::int32_t step
     return next > INT32_MAX ? INT32_MAX : std::int32_t(next);
 }
 
-TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params) const {
+TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params,
+                                           bool covers) const {
     frame.SetSize(Width(), Height());
     auto& canvas = frame.Canvas();
     canvas.Brush.Style = Toolkit::TBrushStyle::bsSolid;
     canvas.Brush.Color = params.Color;
-    canvas.FillRect(ClientRect());
     params.ClientRect = ClientRect();
+    auto sized = [&](const TBitmap& picture) { return picture.Width() == Width() && picture.Height() == Height(); };
+    const bool hidden = covers && routine && params.CurrentFrame >= 0 && sized(FFromBitmap) && sized(FToBitmap);
+    if (!hidden) canvas.FillRect(ClientRect());
 
     TFrameOutcome outcome;
     if (!FFromBitmap.Empty()) {
@@ -155,6 +158,7 @@ TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, 
             outcome.Finished = routine(FFromBitmap, FToBitmap, frame, &params);
         } catch (...) {
             outcome.Error = std::current_exception();
+            if (hidden) canvas.FillRect(ClientRect());
         }
     } else if (Designing()) {
         canvas.Pen.Style = Toolkit::TPenStyle::psDash;

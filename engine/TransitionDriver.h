@@ -104,8 +104,12 @@ protected:
     // Draws a frame of the control's size into frame: filled with params.Color, then
     // routine's picture when FromBitmap holds one (nullptr: none), or the dashed outline
     // of an empty control while it is being designed. Sets params.ClientRect. An
-    // exception of the routine is caught and returned.
-    TFrameOutcome DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params) const;
+    // exception of the routine is caught and returned. With covers (the routine draws
+    // every pixel of frames from 0 on when both pictures have the control's size) the
+    // fill is left out where it would be hidden; a routine that raises has drawn nothing
+    // and gets the fill.
+    TFrameOutcome DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params,
+                            bool covers = false) const;
 
 private:
     void NewTimer();

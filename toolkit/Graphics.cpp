@@ -204,19 +204,33 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
         return std::int64_t(std::uint64_t(n) * s / d);
     };
 
-    // Column map of a stretch: destination column -> source column, or -1 where the
-    // source is outside. Unscaled copies move whole runs and need none.
+    // Column map of a stretch: destination column -> byte offset of its source pixel.
+    // The map is monotonic, so the columns whose source lies inside the source bitmap form
+    // one run [first, last); the others are left alone. Unscaled copies move whole runs and
+    // need none.
     const bool unscaled = dw == sw;
-    std::vector<int> columns;
+    std::vector<std::size_t> columns;
+    int first = clip.Left, last = clip.Left;
     if (!unscaled) {
-        columns.resize(std::size_t(clip.Width()));
+        columns.reserve(std::size_t(clip.Width()));
         for (int x = clip.Left; x < clip.Right; ++x) {
             const std::int64_t sx = src.Left + scale(std::int64_t(x) - dest.Left, sw, dw);
-            columns[std::size_t(x - clip.Left)] = (sx >= 0 && sx < s.Width()) ? int(sx) : -1;
+            if (sx < 0) {
+                first = x + 1;
+                continue;
+            }
+            if (sx >= s.Width()) break;
+            columns.push_back(std::size_t(sx) * 3);
+            last = x + 1;
         }
+        if (last <= first) return;
     }
     const TConstPixelView sourcePixels = s.Pixels();
     const TPixelView targetPixels = FTarget.Pixels();
+    // Destination rows that take the source row of the row drawn before them (an enlarged
+    // copy) copy that row's drawn run instead.
+    std::int64_t previous = -1;
+    int previousY = -1;
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         const std::int64_t sy = dh == sh ? std::int64_t(y) + (std::int64_t(src.Top) - dest.Top)
                                          : src.Top + scale(std::int64_t(y) - dest.Top, sh, dh);
@@ -238,16 +252,26 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
                 std::memcpy(d, p, n);
             continue;
         }
-        for (int x = clip.Left; x < clip.Right; ++x) {
-            const int sx = columns[std::size_t(x - clip.Left)];
-            if (sx < 0) continue;
-            const std::uint8_t* p = srow + std::size_t(sx) * 3;
-            std::uint8_t* d = drow + std::size_t(x) * 3;
-            if (invert) {
+        std::uint8_t* d = drow + std::size_t(first) * 3;
+        const std::size_t n = std::size_t(last - first);
+        if (!invert && sy == previous && previousY == y - 1) {
+            std::memcpy(d, targetPixels.Row(y - 1) + std::size_t(first) * 3, n * 3);
+            previousY = y;
+            continue;
+        }
+        previous = sy;
+        previousY = y;
+        const std::size_t* map = columns.data();
+        if (invert) {
+            for (std::size_t i = 0; i < n; ++i, d += 3) {
+                const std::uint8_t* p = srow + map[i];
                 d[0] ^= p[0];
                 d[1] ^= p[1];
                 d[2] ^= p[2];
-            } else {
+            }
+        } else {
+            for (std::size_t i = 0; i < n; ++i, d += 3) {
+                const std::uint8_t* p = srow + map[i];
                 d[0] = p[0];
                 d[1] = p[1];
                 d[2] = p[2];

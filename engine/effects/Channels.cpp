@@ -65,8 +65,7 @@ bool RGBEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
     const TRGBOrder order = CheckedOrder(p.RGBOrder);
     std::int32_t f = p.CurrentFrame;
     const bool outgoing = f <= RGBDark;
-    PixelBuffer pixels(outgoing != p.Reverse ? FromBitmap : ToBitmap);
-    WorkBitmap.SetSize(pixels.Width(), pixels.Height());
+    const Toolkit::TConstPixelView picture = ReadPixels(outgoing != p.Reverse ? FromBitmap : ToBitmap);
 
     bool finished = false;
     if (f < 0) {
@@ -79,15 +78,12 @@ bool RGBEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
     }
     const int n = f <= RGBDark ? RGBDark - f : f - RGBDark;
 
-    if (n < ChannelCount) {
-        const std::size_t rowBytes = pixels.RowBytes();
-        const std::vector<std::uint8_t> keep = RowMask(n, order, rowBytes);
-        for (int row = 0; row < pixels.Height(); ++row) {
-            std::uint8_t* d = pixels.Row(row);
-            for (std::size_t i = 0; i < rowBytes; ++i) d[i] &= keep[i];
-        }
-    }
-    pixels.WriteTo(WorkBitmap);
+    // Level 3 keeps every channel: its mask is all ones.
+    const std::vector<std::uint8_t> keep = RowMask(n, order, picture.RowBytes());
+    MixRows(WorkBitmap, picture.Width, picture.Height, [&](std::uint8_t* d, int row, std::size_t bytes) {
+        const std::uint8_t* s = picture.Row(row);
+        for (std::size_t i = 0; i < bytes; ++i) d[i] = s[i] & keep[i];
+    });
     return finished;
 }
 
@@ -97,11 +93,10 @@ bool RGBBlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap&
     const TRGBOrder order = CheckedOrder(p.RGBOrder);
     // The base picture keeps the channels of the current level; the others come from the
     // other picture.
-    PixelBuffer base(p.Reverse ? FromBitmap : ToBitmap);
-    PixelBuffer other(p.Reverse ? ToBitmap : FromBitmap);
-    // Both buffers are read at every row and column of the base: refuse a smaller other.
-    if (base.Width() != other.Width() || base.Height() != other.Height()) throw ELumawipeBitmapSize(SBitmapsUnequal);
-    WorkBitmap.SetSize(base.Width(), base.Height());
+    const Toolkit::TConstPixelView base = ReadPixels(p.Reverse ? FromBitmap : ToBitmap);
+    const Toolkit::TConstPixelView other = ReadPixels(p.Reverse ? ToBitmap : FromBitmap);
+    // Both pictures are read at every row and column of the base: refuse a smaller other.
+    if (base.Width != other.Width || base.Height != other.Height) throw ELumawipeBitmapSize(SBitmapsUnequal);
 
     std::int32_t f = p.CurrentFrame;
     bool finished = false;
@@ -114,16 +109,13 @@ bool RGBBlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap&
         ReportFrame(*Params, f);
     }
 
-    if (f < ChannelCount) {
-        const std::size_t rowBytes = base.RowBytes();
-        const std::vector<std::uint8_t> keep = RowMask(f, order, rowBytes);
-        for (int row = 0; row < base.Height(); ++row) {
-            std::uint8_t* d = base.Row(row);
-            const std::uint8_t* s = other.Row(row);
-            for (std::size_t i = 0; i < rowBytes; ++i) d[i] = std::uint8_t((d[i] & keep[i]) | (s[i] & ~keep[i]));
-        }
-    }
-    base.WriteTo(WorkBitmap);
+    // Level 3 takes every channel of the base: its mask is all ones.
+    const std::vector<std::uint8_t> keep = RowMask(f, order, base.RowBytes());
+    MixRows(WorkBitmap, base.Width, base.Height, [&](std::uint8_t* d, int row, std::size_t bytes) {
+        const std::uint8_t* b = base.Row(row);
+        const std::uint8_t* o = other.Row(row);
+        for (std::size_t i = 0; i < bytes; ++i) d[i] = std::uint8_t((b[i] & keep[i]) | (o[i] & ~keep[i]));
+    });
     return finished;
 }
 

@@ -1,6 +1,7 @@
 // toFade: the outgoing picture fades into Color, then the incoming one fades in out of it.
 // toBlend: the outgoing picture cross-fades into the incoming one.
-// Both mix every byte of a 24-bit pixel buffer in integers; see PixelMix.h.
+// Both mix every byte of the pictures' 24-bit rows in integers; see PixelMix.h.
+#include <cstring>
 #include <vector>
 
 #include "engine/effects/EffectKit.h"
@@ -30,8 +31,7 @@ bool FadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     std::int32_t f = p.CurrentFrame;
     // The picture of the current half, chosen by the frame as passed in.
     const bool firstHalf = f < FadeHalf;
-    PixelBuffer pixels(firstHalf != p.Reverse ? FromBitmap : ToBitmap);
-    WorkBitmap.SetSize(pixels.Width(), pixels.Height());
+    const Toolkit::TConstPixelView picture = ReadPixels(firstHalf != p.Reverse ? FromBitmap : ToBitmap);
 
     bool finished = false;
     if (f >= FadeLast) {
@@ -52,16 +52,18 @@ bool FadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     // picture's weight w. The numerator is an integer and 255 is odd, so the value is never
     // halfway between two integers; adding 127 before rounding down gives the nearest one.
     const unsigned w = unsigned(f < FadeHalf ? 255 - f : f - FadeHalf);
-    if (w != 255) {
-        const TColor c = Toolkit::ColorToRGB(p.Color);
-        const std::uint8_t channel[3] = {Toolkit::GetBValue(c), Toolkit::GetGValue(c), Toolkit::GetRValue(c)};
-        // The colour's share of each byte of a row, in the buffer's blue-green-red order.
-        const std::size_t rowBytes = pixels.RowBytes();
-        std::vector<std::uint16_t> term(rowBytes);
-        for (std::size_t i = 0; i < rowBytes; ++i) term[i] = std::uint16_t(channel[i % 3] * (255 - w) + 127);
-        for (int row = 0; row < pixels.Height(); ++row) WeighBytes(pixels.Row(row), term.data(), w, rowBytes);
+    if (w == 255) {
+        MixRows(WorkBitmap, picture.Width, picture.Height,
+                [&](std::uint8_t* d, int row, std::size_t n) { std::memmove(d, picture.Row(row), n); });
+        return finished;
     }
-    pixels.WriteTo(WorkBitmap);
+    const TColor c = Toolkit::ColorToRGB(p.Color);
+    const std::uint8_t channel[3] = {Toolkit::GetBValue(c), Toolkit::GetGValue(c), Toolkit::GetRValue(c)};
+    // The colour's share of each byte of a row, in the pixels' blue-green-red order.
+    std::vector<std::uint16_t> term(picture.RowBytes());
+    for (std::size_t i = 0; i < term.size(); ++i) term[i] = std::uint16_t(channel[i % 3] * (255 - w) + 127);
+    MixRows(WorkBitmap, picture.Width, picture.Height,
+            [&](std::uint8_t* d, int row, std::size_t n) { WeighBytes(d, picture.Row(row), term.data(), w, n); });
     return finished;
 }
 
@@ -69,9 +71,8 @@ bool BlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wo
     const TTransitionParams p = *Params;
     if (FromBitmap.Width() != ToBitmap.Width() || FromBitmap.Height() != ToBitmap.Height())
         throw ELumawipeBitmapSize(SBitmapsUnequal);
-    PixelBuffer a(FromBitmap);
-    PixelBuffer b(ToBitmap);
-    WorkBitmap.SetSize(ToBitmap.Width(), ToBitmap.Height());
+    const Toolkit::TConstPixelView a = ReadPixels(FromBitmap);
+    const Toolkit::TConstPixelView b = ReadPixels(ToBitmap);
 
     std::int32_t f = p.CurrentFrame;
     bool finished = false;
@@ -88,9 +89,8 @@ bool BlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wo
 
     // Weight of ToBitmap's byte; with Reverse the run goes from ToBitmap to FromBitmap.
     const unsigned w = unsigned(p.Reverse ? BlendLast - f : f);
-    const std::size_t rowBytes = a.RowBytes();
-    for (int row = 0; row < a.Height(); ++row) BlendBytes(a.Row(row), a.Row(row), b.Row(row), w, rowBytes);
-    a.WriteTo(WorkBitmap);
+    MixRows(WorkBitmap, a.Width, a.Height,
+            [&](std::uint8_t* d, int row, std::size_t n) { BlendBytes(d, a.Row(row), b.Row(row), w, n); });
     return finished;
 }
 

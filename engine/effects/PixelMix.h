@@ -1,4 +1,4 @@
-// Pixel buffers of the per-pixel effects and the integer arithmetic that mixes their bytes.
+// Pixel rows of the per-pixel effects and the integer arithmetic that mixes their bytes.
 #pragma once
 
 #include <cstddef>
@@ -8,28 +8,24 @@
 
 namespace Wipekit::Effects {
 
-// A picture's pixels read with GetBitmapPixels. The buffer is freed when the object goes,
-// unless WriteTo has handed it to SetBitmapPixels (which frees it itself).
-class PixelBuffer {
-public:
-    explicit PixelBuffer(const TBitmap& picture) { GetBitmapPixels(picture, Bits, Size, Info); }
-    ~PixelBuffer() { FreeBitmapPixels(Bits); }
-    PixelBuffer(const PixelBuffer&) = delete;
-    PixelBuffer& operator=(const PixelBuffer&) = delete;
+// The pixels of a picture a per-pixel effect reads, used in place: no copy of them is
+// made. A picture without pixels raises ELumawipeBitmapConvert "Unable to get bitmap.".
+inline Toolkit::TConstPixelView ReadPixels(const TBitmap& picture) {
+    if (picture.Empty()) throw ELumawipeBitmapConvert(SUnableToGetBitmap);
+    return picture.Pixels();
+}
 
-    int Width() const { return Info.biWidth; }
-    int Height() const { return Info.biHeight; }
-    // Bytes of pixel data in a row, padding excluded.
-    std::size_t RowBytes() const { return std::size_t(Info.biWidth) * 3; }
-    // Line y of the picture, counted from the top.
-    std::uint8_t* Row(int y) const { return PixelView(Bits, Info).Row(y); }
-
-    void WriteTo(TBitmap& work) { SetBitmapPixels(work, Bits, Info); }
-
-    std::uint8_t* Bits = nullptr;
-    std::uint32_t Size = 0;
-    TBitmapInfoHeader Info;
-};
+// Sizes work width x height and applies rowOp(target row, row index, bytes) to every row,
+// then raises work's change notification. The effects mix byte by byte, so a target row
+// may be the very row it reads.
+template <class RowOp>
+void MixRows(TBitmap& work, int width, int height, RowOp rowOp) {
+    work.SetSize(width, height);
+    const Toolkit::TPixelView target = work.Pixels();
+    const std::size_t rowBytes = target.RowBytes();
+    for (int row = 0; row < target.Height; ++row) rowOp(target.Row(row), row, rowBytes);
+    work.Changed();
+}
 
 // Largest sum the mixes below divide: 255 * 255 plus the rounding term 127.
 constexpr unsigned MaxMixSum = 255 * 255 + 127;
@@ -49,12 +45,13 @@ inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint
         dst[i] = std::uint8_t(Div255(std::uint16_t(a[i] * wa + b[i] * wb)));
 }
 
-// dst[i] := (dst[i] * w + term[i]) / 255, rounded down; 0 <= w <= 255, where term holds a
-// colour's share plus a rounding term, dst[i] * w + term[i] <= MaxMixSum.
-inline void WeighBytes(std::uint8_t* dst, const std::uint16_t* term, unsigned w, std::size_t n) {
+// dst[i] := (src[i] * w + term[i]) / 255, rounded down; 0 <= w <= 255, where term holds a
+// colour's share plus a rounding term, src[i] * w + term[i] <= MaxMixSum.
+inline void WeighBytes(std::uint8_t* dst, const std::uint8_t* src, const std::uint16_t* term, unsigned w,
+                       std::size_t n) {
     const std::uint16_t wp = std::uint16_t(w);
     for (std::size_t i = 0; i < n; ++i)
-        dst[i] = std::uint8_t(Div255(std::uint16_t(dst[i] * wp + term[i])));
+        dst[i] = std::uint8_t(Div255(std::uint16_t(src[i] * wp + term[i])));
 }
 
 }  // namespace Wipekit::Effects

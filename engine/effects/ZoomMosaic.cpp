@@ -74,11 +74,18 @@ bool MosaicEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& W
     const int h = int(std::uint32_t(H) >> shift);
     const TRect reduced = Rect((W - w) / 2, (H - h) / 2, (W + w) / 2, (H + h) / 2);
 
-    // The platform's stretching copy reduces and enlarges the picture; T goes with the scope.
+    // Level 0 of a picture that covers the frame is the picture itself.
+    if (k == 0 && P.Width() >= W && P.Height() >= H) {
+        CopyBand(WorkBitmap, P, full);
+        return finished;
+    }
+    // The stretching copy reduces the picture into T, the size of the reduced rectangle,
+    // and enlarges T again; T goes with the scope.
+    const TRect small = Rect(0, 0, reduced.Width(), reduced.Height());
     TBitmap T;
-    T.SetSize(W, H);
-    CopyBand(T, P, full, reduced);
-    CopyBand(WorkBitmap, T, reduced, full);
+    T.SetSize(small.Right, small.Bottom);
+    CopyBand(T, P, full, small);
+    CopyBand(WorkBitmap, T, small, full);
     return finished;
 }
 

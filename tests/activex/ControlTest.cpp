@@ -591,4 +591,80 @@ TEST_F(Control, PropertyBagOfTexts) {
     EXPECT_EQ(Read(control.Get(), L"Steps"), 1);
 }
 
+// ---- what containers ask besides persistence ------------------------------------------
+
+// A container draws the control into its own DC while the control is not active: the
+// current frame, at the rectangle's size. A new control is 65 x 65 and shows frame 0 of a
+// push, the from picture.
+TEST_F(Control, DrawsItsFrameIntoTheContainersDC) {
+    const HBITMAP picture = NewPicture(65, 65, Fixtures::FromTag);
+    const COLORREF topLeft = TopLeft(picture);
+    Write(control.Get(), L"FromBitmap", HandleValue(picture));
+    ComPtr<IViewObject2> view;
+    ASSERT_EQ(control.As(view), S_OK);
+    SIZEL extent{};
+    ASSERT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent), S_OK);
+    EXPECT_GT(extent.cx, 0);
+
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 140, 140);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = SelectObject(dc, target);
+    const RECTL sizes[] = {{0, 0, 65, 65}, {5, 5, 135, 135}};
+    for (const RECTL& r : sizes) {
+        PatBlt(dc, 0, 0, 140, 140, BLACKNESS);
+        ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &r, nullptr, nullptr, 0), S_OK);
+        EXPECT_EQ(GetPixel(dc, r.left, r.top), topLeft) << "drawn at " << r.left;
+        EXPECT_EQ(GetPixel(dc, r.right, r.bottom), 0u) << "nothing beyond the rectangle";
+    }
+    const RECTL r{0, 0, 10, 10};
+    EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, dc, &r, nullptr, nullptr, 0), DV_E_DVASPECT);
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+}
+
+// A compound document keeps the control in a storage, in a stream of its own.
+TEST_F(Control, StorageRoundTrip) {
+    Write(control.Get(), L"Delta", 7);
+    Write(control.Get(), L"Operation", 12);
+    ComPtr<ILockBytes> bytes;
+    ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put()), S_OK);
+    ComPtr<IStorage> storage;
+    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                           storage.Put()),
+              S_OK);
+    ComPtr<IPersistStorage> save;
+    ASSERT_EQ(control.As(save), S_OK);
+    ASSERT_EQ(save->Save(storage.Get(), FALSE), S_OK);
+    ASSERT_EQ(save->SaveCompleted(nullptr), S_OK);
+
+    ComPtr<ILumawipe> fresh = ocx.NewControl();
+    ComPtr<IPersistStorage> load;
+    ASSERT_EQ(fresh.As(load), S_OK);
+    ASSERT_EQ(load->Load(storage.Get()), S_OK);
+    EXPECT_EQ(Read(fresh.Get(), L"Delta"), 7);
+    EXPECT_EQ(Read(fresh.Get(), L"Operation"), 12);
+}
+
+// Quick activation hands over the site and the event sink in one call.
+TEST_F(Control, QuickActivateConnectsTheEventSink) {
+    ComPtr<IQuickActivate> quick;
+    ASSERT_EQ(control.As(quick), S_OK);
+    DoneSink sink;
+    QACONTAINER container{};
+    container.cbSize = sizeof container;
+    container.pUnkEventSink = &sink;
+    QACONTROL result{};
+    result.cbSize = sizeof result;
+    ASSERT_EQ(quick->QuickActivate(&container, &result), S_OK);
+    EXPECT_NE(result.dwEventCookie, 0u);
+    EXPECT_EQ(result.dwMiscStatus, 131473u);
+    PrepareQuickRun(control.Get(), false);
+    ASSERT_EQ(control->Play(), S_OK);
+    EXPECT_TRUE(WinFixtures::PumpUntil([&] { return sink.Done > 0; }, 10000)) << "OnDone through the quick sink";
+    Unadvise(control.Get(), result.dwEventCookie);
+}
+
 }  // namespace

@@ -1,0 +1,202 @@
+// Cost of one whole tick of the component (AdvanceFrame: the frame drawn and put onto the
+// control) for every operation and direction, next to a copy of one frame's bytes made in
+// the same run, warm (the same buffers again) and cold (caches flushed before each copy).
+// A plain program, so that it builds with every compiler the product is built with.
+//
+//   lumawipe_tickbench [--sizes 446x75,1920x1080,3840x2160] [--runs N] [--ticks N] [--only NAME]
+//
+// Each run plays an operation through about --ticks ticks (Steps chosen from the run's
+// length), so the timed frames are spread over the whole run; a row's figure is the median
+// of every tick of --runs runs.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/Wipekit.h"
+
+namespace {
+
+using namespace Wipekit;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Bytes that vary from pixel to pixel, so that no branch or table lookup is predictable.
+void Noise(TBitmap& bitmap, int width, int height, std::uint32_t seed) {
+    bitmap.SetSize(width, height);
+    std::uint8_t* bits = bitmap.Bits();
+    for (std::size_t i = 0; i < bitmap.ImageSize(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        bits[i] = std::uint8_t(seed >> 24);
+    }
+}
+
+// Writing this much evicts a frame from every cache level.
+constexpr std::size_t FlushBytes = std::size_t(64) << 20;
+
+struct CopyCost {
+    double Warm;
+    double Cold;
+};
+
+CopyCost FrameCopy(std::size_t bytes, int repeats) {
+    std::vector<std::uint8_t> src(bytes, 1), dst(bytes, 2), flush(FlushBytes);
+    std::vector<double> warm, cold;
+    volatile std::uint8_t sink = 0;
+    for (int i = 0; i < repeats; ++i) {
+        auto t0 = Clock::now();
+        std::memcpy(dst.data(), src.data(), bytes);
+        warm.push_back(Ms(Clock::now() - t0));
+        sink = sink + dst[std::size_t(i) % bytes];
+    }
+    for (int i = 0; i < std::max(5, repeats / 8); ++i) {
+        std::memset(flush.data(), i, flush.size());
+        sink = sink + flush[std::size_t(i)];
+        auto t0 = Clock::now();
+        std::memcpy(dst.data(), src.data(), bytes);
+        cold.push_back(Ms(Clock::now() - t0));
+        sink = sink + dst[std::size_t(i) % bytes];
+    }
+    return {Median(warm), Median(cold)};
+}
+
+// The frame that ends a forward run of op at this size, found by drawing single frames
+// (every routine draws its last frame for any frame beyond it, so a bisection finds it).
+std::int32_t LastFrame(TTransitionOperation op, const TBitmap& from, const TBitmap& to, TTransitionParams params) {
+    const TEffectEntry& row = OperationTable[int(op)];
+    TBitmap work;
+    work.SetSize(from.Width(), from.Height());
+    auto draw = [&](std::int32_t f) {
+        TFXState* state = row.StateClass ? row.StateClass() : nullptr;
+        if (state) {
+            state->BarCount = OperationBarCount(op, params.Modifier, from.Width(), from.Height());
+            state->Prepare(&params);
+        }
+        params.State = state;
+        params.CurrentFrame = f;
+        const bool done = row.Forward(from, to, work, &params);
+        if (state) {
+            state->Release(&params);
+            delete state;
+        }
+        return done;
+    };
+    constexpr std::int32_t Longest = 1 << 30;
+    std::int32_t below = -1, end = 1;
+    while (end < Longest && !draw(end)) {
+        below = end;
+        end *= 2;
+    }
+    while (end - below > 1) {
+        const std::int32_t mid = below + (end - below) / 2;
+        (draw(mid) ? end : below) = mid;
+    }
+    return end;
+}
+
+struct Options {
+    std::vector<std::pair<int, int>> Sizes{{446, 75}, {1920, 1080}, {3840, 2160}};
+    int Runs = 3;
+    int Ticks = 24;
+    std::string Only;
+};
+
+bool ParseSizes(const char* text, std::vector<std::pair<int, int>>& sizes) {
+    sizes.clear();
+    std::string s(text);
+    std::size_t at = 0;
+    while (at < s.size()) {
+        std::size_t end = s.find(',', at);
+        if (end == std::string::npos) end = s.size();
+        int w = 0, h = 0;
+        if (std::sscanf(s.substr(at, end - at).c_str(), "%dx%d", &w, &h) != 2 || w < 2 || h < 2) return false;
+        sizes.emplace_back(w, h);
+        at = end + 1;
+    }
+    return !sizes.empty();
+}
+
+// Median cost of a tick of op in a control of w x h, over runs that each play the whole
+// run in about ticks ticks.
+double TickCost(TTransitionOperation op, bool reverse, const TBitmap& from, const TBitmap& to, const Options& o) {
+    TLumawipe control(nullptr);
+    control.SetBounds(0, 0, from.Width(), from.Height());
+    control.SetFromBitmap(from);
+    control.SetToBitmap(to);
+    control.SetOperation(op);
+    control.SetReverse(reverse);
+    control.SetColor(0x336699);
+    TTransitionParams params{};
+    params.Color = 0x336699;
+    params.Delta = control.Delta();
+    params.ClientRect = Toolkit::Rect(0, 0, from.Width(), from.Height());
+    const std::int32_t last = LastFrame(op, from, to, params);
+    control.SetSteps(std::max<std::int32_t>(1, last / o.Ticks));
+    std::vector<double> ticks;
+    for (int run = 0; run < o.Runs; ++run) {
+        control.Play();
+        // A run that never ends (an operation drawing forever) is cut after twice its ticks.
+        for (int n = 0; control.Active() && n < 4 * o.Ticks + 8; ++n) {
+            const auto t0 = Clock::now();
+            control.AdvanceFrame(nullptr);
+            ticks.push_back(Ms(Clock::now() - t0));
+        }
+        control.Stop();
+    }
+    return Median(ticks);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool more = i + 1 < argc;
+        if (a == "--sizes" && more && ParseSizes(argv[i + 1], o.Sizes)) {
+            ++i;
+        } else if (a == "--runs" && more) {
+            o.Runs = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--ticks" && more) {
+            o.Ticks = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--only" && more) {
+            o.Only = argv[++i];
+        } else {
+            std::fprintf(stderr,
+                         "usage: %s [--sizes WxH,...] [--runs N] [--ticks N] [--only OPERATION]\n", argv[0]);
+            return 2;
+        }
+    }
+    std::printf("%-18s %-8s %-10s %10s %9s %9s\n", "operation", "dir", "size", "ms/frame", "x warm", "x cold");
+    for (const auto& [w, h] : o.Sizes) {
+        TBitmap from, to;
+        Noise(from, w, h, 1);
+        Noise(to, w, h, 2);
+        const CopyCost copy = FrameCopy(from.ImageSize(), 200);
+        char size[32];
+        std::snprintf(size, sizeof size, "%dx%d", w, h);
+        std::printf("%-18s %-8s %-10s %10.4f %9s %9s\n", "memcpy (warm)", "-", size, copy.Warm, "1.00", "");
+        std::printf("%-18s %-8s %-10s %10.4f %9s %9s\n", "memcpy (cold)", "-", size, copy.Cold, "", "1.00");
+        for (int i = 0; i < OperationCount; ++i) {
+            const auto op = TTransitionOperation(i);
+            if (!o.Only.empty() && OperationNames[i] != o.Only) continue;
+            for (const bool reverse : {false, true}) {
+                const double ms = TickCost(op, reverse, from, to, o);
+                std::printf("%-18s %-8s %-10s %10.4f %9.2f %9.2f\n", std::string(OperationNames[i]).c_str(),
+                            reverse ? "reverse" : "forward", size, ms, ms / copy.Warm, ms / copy.Cold);
+                std::fflush(stdout);
+            }
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Per-frame cost of ffmpeg's xfade next to ours, on this machine, one thread each, rendering
+# only: xfade renders into a null sink, ours through the component without writing files
+# (lumawipe_tickbench). xfade's figure is its run minus a run of its two sources alone,
+# over the frame count; ours is the median whole tick over the same number of frames.
+#
+#   bench/xfade-compare.sh [WIDTHxHEIGHT] [FRAMES]     (default 1920x1080, 50 frames)
+#
+# ffmpeg is a benchmark-only dependency: installed here with apt-get when missing.
+set -euo pipefail
+size=${1:-1920x1080}
+frames=${2:-50}
+here=$(cd "$(dirname "$0")/.." && pwd)
+bench=${LUMAWIPE_TICKBENCH:-$here/build/native/bench/lumawipe_tickbench}
+
+if ! command -v ffmpeg >/dev/null; then
+  sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
+  $sudo apt-get update -qq && $sudo apt-get install -y -qq ffmpeg
+fi
+if [ ! -x "$bench" ]; then
+  (cd "$here" && cmake --preset native >/dev/null && cmake --build --preset native -j2 --target lumawipe_tickbench)
+fi
+
+rate=25
+seconds=$(awk -v f="$frames" -v r="$rate" 'BEGIN { printf "%.4f", f / r }')
+src="testsrc2=s=$size:r=$rate:d=$seconds,format=gbrp"
+
+# Best wall time in seconds of three runs of a filter graph into the null sink.
+ffmpeg_seconds() {
+  local best=
+  for _ in 1 2 3; do
+    local t
+    t=$(ffmpeg -hide_banner -nostdin -benchmark -threads 1 -filter_threads 1 -filter_complex_threads 1 \
+          -f lavfi -i "$src" -f lavfi -i "$src" -filter_complex "$1" -f null - 2>&1 |
+        sed -n 's/.*rtime=\([0-9.]*\)s.*/\1/p' | tail -1)
+    best=$(awk -v a="$best" -v b="$t" 'BEGIN { print (a == "" || b < a) ? b : a }')
+  done
+  echo "$best"
+}
+
+sources=$(ffmpeg_seconds "[0:v]null;[1:v]nullsink")
+pairs="wipeleft:toMonoReveal slideleft:toPush fade:toBlend fadeblack:toFade pixelize:toMosaic
+rectcrop:toIris circleopen:toIris zoomin:toZoom hlslice:toBlinds squeezeh:toSqueeze dissolve:toSwarm"
+
+printf '%s, %s frames, one thread; sources alone: %.3f ms/frame (subtracted)\n' "$size" "$frames" \
+  "$(awk -v s="$sources" -v f="$frames" 'BEGIN { print 1000 * s / f }')"
+printf '%-12s %-14s %12s %12s %9s\n' xfade ours "xfade ms" "ours ms" speed-up
+for pair in $pairs; do
+  theirs=${pair%%:*}
+  ours=${pair##*:}
+  total=$(ffmpeg_seconds "[0:v][1:v]xfade=transition=$theirs:duration=$seconds:offset=0")
+  xf=$(awk -v t="$total" -v s="$sources" -v f="$frames" 'BEGIN { print 1000 * (t - s) / f }')
+  me=$("$bench" --sizes "$size" --ticks "$frames" --runs 3 --only "$ours" | awk '$2 == "forward" { print $4 }')
+  printf '%-12s %-14s %12.3f %12.4f %8.1fx\n' "$theirs" "$ours" "$xf" "$me" \
+    "$(awk -v a="$xf" -v b="$me" 'BEGIN { print a / b }')"
+done
