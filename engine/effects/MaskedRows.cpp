@@ -31,11 +31,16 @@ TRowMask MaskOf(const TMarks& columns) {
     return mask;
 }
 
-// dst[i] := mask[i] ? a[i] : b[i] for mask bytes of 0 or 0xFF. Written without a branch so
-// that it vectorises; dst may be a or b.
+// dst[i] := mask[i] ? a[i] : b[i] for mask bytes of 0 or 0xFF, without a branch so that it
+// vectorises.
 void SelectBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, const std::uint8_t* mask,
                  std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) dst[i] = std::uint8_t((a[i] & mask[i]) | (b[i] & ~mask[i]));
+}
+
+// dst[i] := mask[i] ? a[i] : dst[i]; a may be dst.
+void SelectInto(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* mask, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) dst[i] = std::uint8_t((a[i] & mask[i]) | (dst[i] & ~mask[i]));
 }
 
 }  // namespace
@@ -112,7 +117,7 @@ void DrawCrossings(TBitmap& work, const TBitmap& under, const TRect64& underRect
             else if (underRow)
                 SelectBytes(d, a, b, mask->Bytes.data(), overBytes);
             else
-                SelectBytes(d, a, d, mask->Bytes.data(), overBytes);
+                SelectInto(d, a, mask->Bytes.data(), overBytes);
             if (underRow && underRight > overWidth)
                 std::memcpy(d + overBytes, b + overBytes, std::size_t(3 * (underRight - overWidth)));
             continue;
@@ -123,7 +128,7 @@ void DrawCrossings(TBitmap& work, const TBitmap& under, const TRect64& underRect
         if (mask->Cover == TCover::All)
             std::memmove(d, a, overBytes);
         else
-            SelectBytes(d, a, d, mask->Bytes.data(), overBytes);
+            SelectInto(d, a, mask->Bytes.data(), overBytes);
     }
     if (drew) work.Changed();
 }
