@@ -100,13 +100,11 @@ void TLumawipe::Paint() {
     params.State = nullptr;  // none of these operations keeps state between frames
     params.ClampedFrame = FFrameCounter;
 
-    TFrameOutcome outcome;
-    {
-        TBitmap frame;  // lives for this paint only
-        outcome = DrawFrame(frame, Routine(), params);
-        // The frame reaches the control even when the effect failed.
-        Canvas().CopyRect(ClientRect(), frame.Canvas(), ClientRect());
-    }
+    // Every paint draws its frame from scratch, into memory kept from the paint before.
+    const Wipekit::TEffectProc routine = Routine();
+    const TFrameOutcome outcome = DrawFrame(FFrame, routine, params, routine && OperationCoversFrame(FOperation));
+    // The frame reaches the control even when the effect failed.
+    Canvas().CopyRect(ClientRect(), FFrame.Canvas(), ClientRect());
     // The counter never stays beyond the last frame.
     FFrameCounter = params.ClampedFrame;
 

@@ -1,7 +1,7 @@
 // Wipeax: the engine of the ActiveX control. Its TLumawipe plays the first 20 operations
 // of the full engine through the full engine's routines, but keeps no work bitmap: a
 // frame tick only advances FrameCounter and asks for a repaint, and Paint draws the frame
-// for FrameCounter into a bitmap that lives for that paint.
+// for FrameCounter from scratch (only the bitmap's memory is kept from paint to paint).
 #pragma once
 
 #include <cstdint>
@@ -84,6 +84,8 @@ private:
     TPositiveInteger FSteps = 1;
     TRGBOrder FRGBOrder = TRGBOrder::coRGB;
     std::int32_t FFrameCounter = 0;
+    // The frame of the latest paint: only its memory outlives the paint.
+    TBitmap FFrame;
 };
 
 }  // namespace Wipeax

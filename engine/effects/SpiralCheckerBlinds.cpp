@@ -3,10 +3,13 @@
 // cell's centre, or by blinds whose neighbouring rows are offset by one cell.
 #include "engine/effects/SpiralCheckerBlinds.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
+#include "engine/effects/BandRoutines.h"
 #include "engine/effects/EffectKit.h"
+#include "engine/effects/MaskedRows.h"
 
 namespace Wipekit {
 
@@ -92,60 +95,138 @@ TSpiralRects SpiralCellRects(std::int64_t N, std::int64_t d) {
 
 }  // namespace Effects
 
+namespace {
+
+// A frame of the spiral: the cell's side and the rectangles its walk has covered, in order.
+struct SpiralFrame {
+    std::int64_t Side;
+    TSpiralRects Cell;
+    bool Finished;
+};
+
+SpiralFrame SpiralFrameOf(TTransitionParams& params) {
+    SpiralFrame frame{CellSize(params.Delta), {}, false};
+    const std::int64_t d = frame.Side;
+    std::int64_t steps = params.CurrentFrame;
+    if (steps < 0) {
+        steps = 0;
+        ReportFrame(params, steps);
+    } else if (ReachedEnd(params.CurrentFrame, d * d)) {
+        frame.Finished = true;
+        steps = d * d;
+        ReportFrame(params, steps);
+    }
+    frame.Cell = SpiralCellRects(steps, d);
+    for (int i = 0; i < frame.Cell.Count; ++i) {
+        TCellRect& r = frame.Cell.Rects[i];
+        if (r.Right < r.Left) std::swap(r.Left, r.Right);
+        if (r.Bottom < r.Top) std::swap(r.Top, r.Bottom);
+    }
+    return frame;
+}
+
+// A frame of the checker blinds: the cell's side and how far every blind has opened.
+struct CheckerFrame {
+    std::int64_t Side;
+    std::int64_t Depth;
+    bool Finished;
+};
+
+CheckerFrame CheckerFrameOf(TTransitionParams& params) {
+    CheckerFrame frame{CellSize(params.Delta), params.CurrentFrame, false};
+    if (ReachedEnd(params.CurrentFrame, 2 * frame.Side)) {
+        frame.Finished = true;
+        frame.Depth = 2 * frame.Side;
+        ReportFrame(params, frame.Depth);
+    }
+    return frame;
+}
+
+}  // namespace
+
+// Each cell rectangle repeats in every row and every column of cells, so the pixels it
+// covers are the crossings of the rows and the columns it covers.
 bool SpiralEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
     WorkBitmap.SetSize(S.Width(), S.Height());
     const int W = WorkBitmap.Width();
     const int H = WorkBitmap.Height();
+    const SpiralFrame frame = SpiralFrameOf(*Params);
 
-    const std::int64_t d = CellSize(p.Delta);
-    std::int64_t steps = p.CurrentFrame;
-    bool finished = false;
-    if (steps < 0) {
-        steps = 0;
-        ReportFrame(*Params, steps);
-    } else if (ReachedEnd(p.CurrentFrame, d * d)) {
-        finished = true;
-        steps = d * d;
-        ReportFrame(*Params, steps);
+    TCrossing covered[2];
+    for (int i = 0; i < frame.Cell.Count; ++i) {
+        const TCellRect& r = frame.Cell.Rects[i];
+        covered[i] = {TMarks(std::size_t(H), 0), TMarks(std::size_t(W), 0)};
+        MarkPeriodicSpans(covered[i].Rows, frame.Side, H, {r.Top, r.Bottom + 1});
+        MarkPeriodicSpans(covered[i].Columns, frame.Side, W, {r.Left, r.Right + 1});
     }
-
-    TSpiralRects spiral = SpiralCellRects(steps, d);
-    for (int i = 0; i < spiral.Count; ++i) {
-        TCellRect& r = spiral.Rects[i];
-        if (r.Right < r.Left) std::swap(r.Left, r.Right);
-        if (r.Bottom < r.Top) std::swap(r.Top, r.Bottom);
-    }
-
-    CopyBand(WorkBitmap, B, p.ClientRect);
-    for (std::int64_t y = 0; y < H; y += d)
-        for (std::int64_t x = 0; x < W; x += d)
-            for (int i = 0; i < spiral.Count; ++i) {
-                const TCellRect& r = spiral.Rects[i];
-                CopyBand(WorkBitmap, S, TRect64{x + r.Left, y + r.Top, x + r.Right + 1, y + r.Bottom + 1});
-            }
+    DrawCrossings(WorkBitmap, B, p.ClientRect, S, {covered, std::size_t(frame.Cell.Count)});
 
     // An even Delta leaves the top row and most of the left column on the outgoing picture;
     // a reversed run still ends on FromBitmap whole.
-    if (p.Reverse && finished) CopyBand(WorkBitmap, S, p.ClientRect);
-    return finished;
+    if (p.Reverse && frame.Finished) CopyBand(WorkBitmap, S, p.ClientRect);
+    return frame.Finished;
 }
 
 bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                          TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    CopyBand(WorkBitmap, B, p.ClientRect);
+    const CheckerFrame frame = CheckerFrameOf(*Params);
+    const std::int64_t d = frame.Side;
 
-    const std::int64_t d = CellSize(p.Delta);
-    std::int64_t f = p.CurrentFrame;
-    bool finished = false;
-    if (ReachedEnd(p.CurrentFrame, 2 * d)) {
-        finished = true;
-        f = 2 * d;
-        ReportFrame(*Params, f);
+    // Written for tmLeft, as CheckerBlindsByBands. Along the travel, the blinds of the even
+    // rows of blinds open from 0, 2d, 4d, ..., those of the odd rows from d before each.
+    const Axis axis = BlindAxis(p.Modifier);
+    const std::int64_t L = axis.Travel(WorkBitmap.Width(), WorkBitmap.Height());
+    const std::int64_t C = axis.Across(WorkBitmap.Width(), WorkBitmap.Height());
+    TMarks even(std::size_t(L), 0), odd(std::size_t(L), 0);
+    MarkPeriodicSpans(even, 2 * d, L + d, {0, frame.Depth});
+    MarkPeriodicSpans(odd, 2 * d, L + d, {-d, frame.Depth - d});
+    if (axis.FromFar) {
+        std::reverse(even.begin(), even.end());
+        std::reverse(odd.begin(), odd.end());
     }
+    // Across it, the rows of blinds are d wide, even and odd in turn.
+    TMarks evenRows(std::size_t(C), 0), oddRows(std::size_t(C), 0);
+    MarkPeriodicSpans(evenRows, 2 * d, C, {0, d});
+    MarkPeriodicSpans(oddRows, 2 * d, C, {d, 2 * d});
+    const TCrossing blinds[] = {CrossingOf(axis, std::move(even), std::move(evenRows)),
+                                CrossingOf(axis, std::move(odd), std::move(oddRows))};
+    DrawCrossings(WorkBitmap, B, p.ClientRect, S, blinds);
+    return frame.Finished;
+}
+
+namespace Effects {
+
+bool SpiralByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
+    WorkBitmap.SetSize(S.Width(), S.Height());
+    const int W = WorkBitmap.Width();
+    const int H = WorkBitmap.Height();
+    const SpiralFrame frame = SpiralFrameOf(*Params);
+    const std::int64_t d = frame.Side;
+
+    CopyBand(WorkBitmap, B, p.ClientRect);
+    for (std::int64_t y = 0; y < H; y += d)
+        for (std::int64_t x = 0; x < W; x += d)
+            for (int i = 0; i < frame.Cell.Count; ++i) {
+                const TCellRect& r = frame.Cell.Rects[i];
+                CopyBand(WorkBitmap, S, TRect64{x + r.Left, y + r.Top, x + r.Right + 1, y + r.Bottom + 1});
+            }
+    if (p.Reverse && frame.Finished) CopyBand(WorkBitmap, S, p.ClientRect);
+    return frame.Finished;
+}
+
+bool CheckerBlindsByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                          TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
+    CopyBand(WorkBitmap, B, p.ClientRect);
+    const CheckerFrame frame = CheckerFrameOf(*Params);
+    const std::int64_t d = frame.Side;
 
     // Written for tmLeft, whose blinds open towards the right; tmDown is the same across
     // the other axis, and tmRight and tmUp open from the far edge.
@@ -158,10 +239,12 @@ bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBi
         bool odd = false;
         for (std::int64_t q = 0; q < C; q += d, odd = !odd) {
             const std::int64_t start = odd ? o - d : o;
-            CopyBand(WorkBitmap, S, axis.Band({start, start + f}, L, {q, q + d}));
+            CopyBand(WorkBitmap, S, axis.Band({start, start + frame.Depth}, L, {q, q + d}));
         }
     }
-    return finished;
+    return frame.Finished;
 }
+
+}  // namespace Effects
 
 }  // namespace Wipekit

@@ -239,6 +239,40 @@ TEST_P(WipeaxRun, OnDoneMayFreeTheEngine) {
 INSTANTIATE_TEST_SUITE_P(TimerAndThread, WipeaxRun, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Thread" : "Timer"; });
 
+// One control painting every operation in turn, on pictures of the control's size and on a
+// shorter incoming one, shows in each paint what a new control's first paint shows:
+// nothing of an earlier paint's frame remains in the next one.
+TEST(WipeaxPaint, APaintShowsNothingOfTheFrameBefore) {
+    // Whether the paint raised (blending pictures of two sizes does). The control keeps
+    // what it showed where a frame smaller than it does not reach: both start blank.
+    auto paint = [](Wipeax::TLumawipe& e) {
+        e.Canvas().Brush.Color = Toolkit::clBlack;
+        e.Canvas().FillRect(Toolkit::Rect(0, 0, W, H));
+        try {
+            e.PaintControl();
+            return false;
+        } catch (const Wipekit::ELumawipe&) {
+            return true;
+        }
+    };
+    Wipeax::TLumawipe reused(nullptr);
+    for (const OperationCase& c : Operations)
+        for (int toH : {H, H / 2}) {
+            SCOPED_TRACE(std::string(Wipekit::OperationName(c.Operation)) + " to height " + std::to_string(toH));
+            const std::int32_t frame = c.Last / 2;
+            reused.Stop();
+            Configure(reused, c.Operation, false, Plain, toH);
+            PlayTo(reused, frame);
+            const bool raised = paint(reused);
+
+            Wipeax::TLumawipe fresh(nullptr);
+            Configure(fresh, c.Operation, false, Plain, toH);
+            PlayTo(fresh, frame);
+            EXPECT_EQ(raised, paint(fresh));
+            ASSERT_TRUE(FrameEquals(reused.Surface(), W, H, [&](int x, int y) { return PixelOf(fresh.Surface(), x, y); }));
+        }
+}
+
 TEST(WipeaxPaint, TicksBeforeARepaintMergeIntoOneFrame) {
     Toolkit::Headless::UseVirtualTime(true);
     CountingVariant variant(nullptr);
