@@ -266,6 +266,39 @@ TEST(ContainerDialogs, AboutBoxIsModal) {
     EXPECT_TRUE(IsWindowEnabled(host.Frame));
 }
 
+// The About box asked for while a run plays, in timer and thread mode: the run goes on
+// under the modal box (its loop dispatches the ticks) and ends with one OnDone.
+TEST(ContainerDialogs, AboutBoxDuringARun) {
+    for (const bool thread : {false, true}) {
+        AxHost host;
+        ASSERT_TRUE(host.Control);
+        PrepareQuickRun(host.Control.Get(), thread);
+        Write(host.Control.Get(), L"Steps", 1);
+        DoneSink sink;
+        const DWORD cookie = Advise(host.Control.Get(), &sink);
+        bool shown = false;
+        WinFixtures::WhenWindowShows(
+            [](HWND hwnd) {
+                wchar_t title[16] = {};
+                GetWindowTextW(hwnd, title, 16);
+                return std::wstring(title) == L"About";
+            },
+            [&](HWND about) {
+                shown = true;
+                // Closed after a while, from the box's own loop.
+                SetTimer(about, 1, 300, [](HWND box, UINT, UINT_PTR, DWORD) { PostMessageW(box, WM_CLOSE, 0, 0); });
+            });
+        ASSERT_EQ(host.Control->Play(), S_OK);
+        EXPECT_EQ(Invoke(host.Control.Get(), -552, DISPATCH_METHOD, {}, nullptr), S_OK);
+        EXPECT_TRUE(shown) << thread;
+        EXPECT_TRUE(WinFixtures::PumpUntil([&] { return sink.Done > 0; }, 10000)) << thread;
+        WinFixtures::PumpFor(50);
+        EXPECT_EQ(sink.Done, 1) << thread;
+        EXPECT_EQ(Read(host.Control.Get(), L"Active"), 0) << thread;
+        Unadvise(host.Control.Get(), cookie);
+    }
+}
+
 // The edit control of the page that shows a text.
 struct EditSearch {
     const wchar_t* Text;
