@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int MaxCommands = 48;
+constexpr int MaxCommands = 24;
 constexpr int LargestSide = 4096;
 
 // Mostly small sides, where most inputs stay fast; now and then up to LargestSide.
