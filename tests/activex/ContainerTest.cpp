@@ -243,17 +243,19 @@ TEST(ContainerRun, ContainerDestroyedDuringAThreadRun) {
     }
 }
 
+bool IsAboutBox(HWND hwnd) {
+    wchar_t title[16] = {};
+    GetWindowTextW(hwnd, title, 16);
+    return std::wstring(title) == L"About";
+}
+
 // The About box, asked for by DISPID as script hosts do: a modal window titled "About".
 TEST(ContainerDialogs, AboutBoxIsModal) {
     AxHost host;
     ASSERT_TRUE(host.Control);
     bool shown = false, frameDisabled = false;
     WinFixtures::WhenWindowShows(
-        [](HWND hwnd) {
-            wchar_t title[16] = {};
-            GetWindowTextW(hwnd, title, 16);
-            return std::wstring(title) == L"About";
-        },
+        IsAboutBox,
         [&](HWND about) {
             shown = true;
             frameDisabled = !IsWindowEnabled(host.Frame);
@@ -278,11 +280,7 @@ TEST(ContainerDialogs, AboutBoxDuringARun) {
         const DWORD cookie = Advise(host.Control.Get(), &sink);
         bool shown = false;
         WinFixtures::WhenWindowShows(
-            [](HWND hwnd) {
-                wchar_t title[16] = {};
-                GetWindowTextW(hwnd, title, 16);
-                return std::wstring(title) == L"About";
-            },
+            IsAboutBox,
             [&](HWND about) {
                 shown = true;
                 // Closed after a while, from the box's own loop.

@@ -2,7 +2,6 @@
 // real window of a container, with the toolkit's live GDI objects and the process's memory
 // back at their starting level afterwards.
 #include <windows.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -16,13 +15,6 @@ namespace {
 constexpr int W = 64, H = 48;
 constexpr int Frames = 100000;
 
-SIZE_T ProcessMemory() {
-    PROCESS_MEMORY_COUNTERS c{};
-    c.cb = sizeof c;
-    GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c);
-    return c.PagefileUsage;
-}
-
 }  // namespace
 
 TEST(SoakFrames, HundredThousandFramesLeaveNothingBehind) {
@@ -34,7 +26,7 @@ TEST(SoakFrames, HundredThousandFramesLeaveNothingBehind) {
     Fixtures::MakeCoordPicture(to, W, H, Fixtures::ToTag);
 
     long gdiStart = 0;
-    SIZE_T memoryStart = 0;
+    std::size_t memoryStart = 0;
     int runs = 0;
     {
         Wipeax::TTransition t(nullptr);
@@ -59,19 +51,19 @@ TEST(SoakFrames, HundredThousandFramesLeaveNothingBehind) {
             UpdateWindow(t.Handle());  // paints the frame now, through the window procedure
             if (frame == 2000) {  // caches and pools are warm
                 gdiStart = Toolkit::GdiObjectCount();
-                memoryStart = ProcessMemory();
+                memoryStart = WinFixtures::PagefileUsage();
             }
         }
         WinFixtures::PumpFor(50);
         EXPECT_GT(runs, 4 * Wipeax::OperationCount) << "every operation ran in several settings";
         EXPECT_EQ(Toolkit::GdiObjectCount(), gdiStart);
-        const SIZE_T memory = ProcessMemory();
+        const std::size_t memory = WinFixtures::PagefileUsage();
         EXPECT_LE(memory, memoryStart + memoryStart / 100) << memoryStart << " -> " << memory;
         RecordProperty("memory_start", std::to_string(memoryStart));
         RecordProperty("memory_end", std::to_string(memory));
         RecordProperty("gdi_objects", std::to_string(gdiStart));
         std::printf("soak frames: %d runs, GDI objects %ld -> %ld, memory %zu -> %zu bytes\n", runs, gdiStart,
-                    Toolkit::GdiObjectCount(), std::size_t(memoryStart), std::size_t(memory));
+                    Toolkit::GdiObjectCount(), memoryStart, memory);
     }
     DestroyWindow(host);
 }

@@ -3,7 +3,6 @@
 // its run or in the middle of it. Afterwards every sink is let go, the process's memory is
 // back at its level after the first lives, and the library may be unloaded.
 #include <windows.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -18,13 +17,6 @@ namespace {
 
 constexpr int Lives = 500;
 constexpr int WarmUp = 25;
-
-SIZE_T ProcessMemory() {
-    PROCESS_MEMORY_COUNTERS c{};
-    c.cb = sizeof c;
-    GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c);
-    return c.PagefileUsage;
-}
 
 // One life: a control with a sink plays a quick run; every second one is released in the
 // middle of it, with the sink still connected.
@@ -54,16 +46,16 @@ void Live(int i) {
 }  // namespace
 
 TEST(SoakLives, FiveHundredControlsLeaveNothingBehind) {
-    SIZE_T memoryStart = 0;
+    std::size_t memoryStart = 0;
     for (int i = 0; i < Lives + WarmUp; ++i) {
-        if (i == WarmUp) memoryStart = ProcessMemory();
+        if (i == WarmUp) memoryStart = WinFixtures::PagefileUsage();
         Live(i);
         if (HasFatalFailure()) return;
     }
     WinFixtures::PumpFor(50);
-    const SIZE_T memory = ProcessMemory();
+    const std::size_t memory = WinFixtures::PagefileUsage();
     EXPECT_LE(memory, memoryStart + memoryStart / 100) << memoryStart << " -> " << memory;
     EXPECT_EQ(SharedOcx().CanUnloadNow(), S_OK);
-    std::printf("soak lives: %d controls, memory %zu -> %zu bytes\n", Lives, std::size_t(memoryStart),
-                std::size_t(memory));
+    std::printf("soak lives: %d controls, memory %zu -> %zu bytes\n", Lives, memoryStart,
+                memory);
 }

@@ -92,6 +92,8 @@ Check "Enabled 0", Put("Enabled", 0), 0
 
 ' A run with every value at its extreme: an operation outside the list shows the colour
 ' and never ends, so Stop ends it; the largest Delta and Steps end an operation at once.
+w.FromBitmap = WScript.LoadPicture("..\..\demo\res\From.bmp")
+w.ToBitmap = WScript.LoadPicture("..\..\demo\res\To.bmp")
 w.Interval = 1
 w.Play
 WScript.Sleep 50
@@ -105,11 +107,12 @@ Check "largest Delta and Steps end", WaitDone(5000), True
 
 ' Handles: invented values and a deleted handle are not bitmaps (error 481), and the
 ' control keeps its pictures.
+before = w.FromBitmap
 For Each v In Array(1, 2, 4660, -1, -2147483647, 2147483647)
   Check "FromBitmap " & v, Put("FromBitmap", v), 481
   Check "ToBitmap " & v, Put("ToBitmap", v), 481
 Next
-Check "FromBitmap still none", w.FromBitmap, 0
+Check "FromBitmap kept", w.FromBitmap, before
 h = WScript.LoadPicture("..\..\demo\res\From.bmp")
 other = WScript.LoadPicture("..\..\demo\res\To.bmp")
 Check "FromBitmap taken", Put("FromBitmap", h), 0
@@ -120,7 +123,6 @@ Check "ToBitmap a copy", w.ToBitmap <> w.FromBitmap And w.ToBitmap <> 0, True
 kept = w.FromBitmap
 Check "FromBitmap's own handle", Put("FromBitmap", kept), 0
 Check "FromBitmap unchanged", w.FromBitmap, kept
-before = w.ToBitmap
 Check "FromBitmap's handle to ToBitmap", Put("ToBitmap", w.FromBitmap), 0
 Check "ToBitmap again a copy", w.ToBitmap <> w.FromBitmap, True
 ' A new picture replaces the control's, which it deletes: that handle is refused later.
@@ -128,7 +130,7 @@ Check "a new FromBitmap", Put("FromBitmap", other), 0
 Check "the deleted handle", Put("ToBitmap", kept), 481
 
 ' Methods in every order.
-w.Operation = 0 : w.Steps = 1 : w.Delta = 1 : w.Interval = 1
+w.Operation = 0 : w.Steps = 40 : w.Delta = 1 : w.Interval = 1
 w.Stop : w.Resume : w.Pause : w.Clear
 Check "idle", w.Active, False
 For Each v In Array(False, True)
