@@ -129,6 +129,16 @@ Check "ToBitmap again a copy", w.ToBitmap <> w.FromBitmap, True
 Check "a new FromBitmap", Put("FromBitmap", other), 0
 Check "the deleted handle", Put("ToBitmap", kept), 481
 
+' Pictures of other sizes for an operation that cannot combine them: every frame fails,
+' quietly (no message box in the host), showing the colour until Stop.
+w.FromBitmap = WScript.LoadPicture("..\..\activex\res\From.bmp")  ' 120 x 90 beside 446 x 75
+w.Operation = 13 : w.Interval = 1
+w.Play
+WScript.Sleep 200
+Check "a failing run goes on", w.Active, True
+w.Stop
+w.FromBitmap = WScript.LoadPicture("..\..\demo\res\From.bmp")
+
 ' Methods in every order.
 w.Operation = 0 : w.Steps = 40 : w.Delta = 1 : w.Interval = 1
 w.Stop : w.Resume : w.Pause : w.Clear
