@@ -243,6 +243,8 @@ TEST(ContainerRun, ContainerDestroyedDuringAThreadRun) {
     }
 }
 
+void CALLBACK CloseBox(HWND box, UINT, UINT_PTR, DWORD) { PostMessageW(box, WM_CLOSE, 0, 0); }
+
 bool IsAboutBox(HWND hwnd) {
     wchar_t title[16] = {};
     GetWindowTextW(hwnd, title, 16);
@@ -284,7 +286,7 @@ TEST(ContainerDialogs, AboutBoxDuringARun) {
             [&](HWND about) {
                 shown = true;
                 // Closed after a while, from the box's own loop.
-                SetTimer(about, 1, 300, [](HWND box, UINT, UINT_PTR, DWORD) { PostMessageW(box, WM_CLOSE, 0, 0); });
+                SetTimer(about, 1, 300, CloseBox);
             });
         ASSERT_EQ(host.Control->Play(), S_OK);
         EXPECT_EQ(Invoke(host.Control.Get(), -552, DISPATCH_METHOD, {}, nullptr), S_OK);

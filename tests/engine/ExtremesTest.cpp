@@ -24,10 +24,10 @@ struct Extent {
 constexpr Extent Extents[] = {
     {0, 0, 0, 0, 0, 0},
     {0, 0, 30, 20, 30, 20},
-    {4000, 1, 4000, 1, 4000, 1},
-    {1, 4000, 1, 4000, 1, 4000},
-    {900, 700, 900, 700, 900, 700},
-    {700, 500, 1000, 300, 200, 900},  // unequal pictures, neither the control's size
+    {3000, 1, 3000, 1, 3000, 1},
+    {1, 3000, 1, 3000, 1, 3000},
+    {300, 200, 300, 200, 300, 200},
+    {240, 160, 320, 100, 90, 300},  // unequal pictures, neither the control's size
 };
 
 constexpr TPositiveInteger Values[] = {1, 2, INT32_MAX};
