@@ -1,6 +1,6 @@
 // Both engines driven by arbitrary sequences of settings and frames: operation, modifier,
 // reverse, RGBOrder, Delta, Steps, CurrentFrame, colours, the control's size and picture
-// sizes from 0 x 0 to 4096 on a side (unequal, empty, single lines). The full engine gets
+// sizes from 0 x 0 to 2560 on a side (unequal, empty, single lines). The full engine gets
 // its 27 operations, the control's engine any byte for its enumerations and any Delta and
 // Steps, as automation may store them. A frame either draws or is refused with ELumawipe
 // (or a toolkit exception for a picture beyond the bitmap limit). Run with -timeout: a
@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int MaxCommands = 24;
-constexpr int LargestSide = 4096;
+constexpr int LargestSide = 2560;
 
 // Mostly small sides, where most inputs stay fast; now and then up to LargestSide.
 int Side(FuzzedDataProvider& in) {

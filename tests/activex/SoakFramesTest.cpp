@@ -1,7 +1,7 @@
 // Soak of the control's window: 100,000 frames across all its operations, painted on a
 // real window of a container, with the toolkit's live GDI objects and the process's memory
 // back at their starting level afterwards.
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 
 #include <gtest/gtest.h>
 

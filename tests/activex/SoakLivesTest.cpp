@@ -2,7 +2,7 @@
 // with an event sink connected, played in timer or thread mode and released at the end of
 // its run or in the middle of it. Afterwards every sink is let go, the process's memory is
 // back at its level after the first lives, and the library may be unloaded.
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 
 #include <gtest/gtest.h>
 
