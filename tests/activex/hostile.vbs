@@ -80,8 +80,11 @@ Check "Operation kept", w.Operation, 255
 ' Interval, colours, the cursor and the flags take what fits their types.
 For Each v In Array(-1, 0, 2147483647)
   Check "Interval " & v, Put("Interval", v), 0
-  Check "Color " & v, Put("Color", v), 0
 Next
+Check "Color 0", Put("Color", 0), 0
+Check "Color 2^31-1", Put("Color", 2147483647), 0
+Check "Color -1 does not fit OLE_COLOR", Put("Color", -1) <> 0, True
+Check "Color kept", w.Color, 2147483647
 Check "Color beyond the system colours", Put("Color", 2147483647 + 1 + 255), 0
 Check "Cursor -32768", Put("Cursor", -32768), 0
 Check "Cursor 32767", Put("Cursor", 32767), 0
