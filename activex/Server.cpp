@@ -14,6 +14,7 @@
 #include "activex/com/Module.h"
 #include "activex/com/SafeCall.h"
 #include "activex/com/TypeInfo.h"
+#include "toolkit/Forms.h"
 #include "toolkit/win32/MessageLoop.h"
 
 namespace {
@@ -125,7 +126,13 @@ SYSKIND ThisSysKind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        // An error that reaches the library's message handling (a frame that cannot be
+        // drawn, in a paint or a tick) goes to the debugger's output: a control never opens
+        // message boxes in its host's windows, one per paint. The run shows the colour.
+        Toolkit::Application().OnException = [](const std::exception& e) { OutputDebugStringA(e.what()); };
+    }
     // On FreeLibrary, not at process exit (where other libraries may be gone already).
     if (reason == DLL_PROCESS_DETACH && !reserved) {
         Toolkit::Win32::ReleaseModuleWindows();

@@ -4,6 +4,7 @@
 
 #include "activex/AboutLumawipe.h"
 #include "activex/PropertyPage.h"
+#include "activex/WipeaxStream.h"
 #include "activex/com/ClassFactory.h"
 #include "activex/com/SafeCall.h"
 #include "activex/com/TypeInfo.h"
@@ -14,8 +15,6 @@ namespace TransitionImpl {
 using Com::EComError;
 using Com::Offer;
 using Toolkit::TComponent;
-using Toolkit::TPropKind;
-using Toolkit::TPropValue;
 using Wipeax::TTransition;
 
 namespace {
@@ -30,66 +29,6 @@ std::uint8_t LowByte(long v) { return std::uint8_t(std::uint32_t(v) & 0xFFu); }
 
 void RefuseBelowOne(long value, const char* name) {
     if (value < 1) throw EComError(E_INVALIDARG, std::string(name) + " must be 1 or more; it keeps its value.");
-}
-
-// --- the stored properties --------------------------------------------------------------
-// The pictures are stored as picture data (never as handle values, which mean nothing in
-// another process), before Color: a picture sets Color from its corner pixel when it
-// arrives, and the stored colour must win. Enumerations are stored as their byte values,
-// since a container may have written any byte.
-
-TTransition& Of(TComponent& c) { return static_cast<TTransition&>(c); }
-const TTransition& Of(const TComponent& c) { return static_cast<const TTransition&>(c); }
-
-TPropValue PictureOf(const Toolkit::TBitmap& bitmap) {
-    return TPropValue::Picture(
-        std::shared_ptr<Toolkit::TBitmap>(std::shared_ptr<Toolkit::TBitmap>(), const_cast<Toolkit::TBitmap*>(&bitmap)));
-}
-
-std::uint8_t StoredByte(const TPropValue& v, const char* name) {
-    if (v.AsInt() < 0 || v.AsInt() > 255) throw Toolkit::EReadError(std::string(name) + " holds an unknown value.");
-    return std::uint8_t(v.AsInt());
-}
-
-std::int32_t StoredPositive(const TPropValue& v, const char* name) {
-    if (v.AsInt() < 1 || v.AsInt() > INT32_MAX) throw Toolkit::EReadError(std::string(name) + " must be 1 or more.");
-    return std::int32_t(v.AsInt());
-}
-
-Toolkit::TClassInfo MakeClassInfo() {
-    using P = Toolkit::TPropertyInfo;
-    const auto Int = TPropValue::Int;
-    return Toolkit::TClassInfo{
-        "TTransition",
-        {
-            P{"FromBitmap", TPropKind::pkPicture, {},
-              [](const TComponent& c) { return PictureOf(Of(const_cast<TComponent&>(c)).Engine().FromBitmap()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).Engine().FromBitmap().Assign(v.AsPicture()); },
-              std::nullopt},
-            P{"ToBitmap", TPropKind::pkPicture, {},
-              [](const TComponent& c) { return PictureOf(Of(const_cast<TComponent&>(c)).Engine().ToBitmap()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).Engine().ToBitmap().Assign(v.AsPicture()); },
-              std::nullopt},
-            P{"Color", TPropKind::pkColor, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Color()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetColor(Toolkit::TColor(v.AsInt())); }, std::nullopt},
-            P{"Delta", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Delta()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetDelta(StoredPositive(v, "Delta")); }, Int(10)},
-            P{"Interval", TPropKind::pkCardinal, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Interval()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetInterval(std::uint32_t(v.AsInt())); }, Int(100)},
-            P{"RGBOrder", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).RGBOrder()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetRGBOrder(StoredByte(v, "RGBOrder")); }, Int(0)},
-            P{"Modifier", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Modifier()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetModifier(StoredByte(v, "Modifier")); }, Int(0)},
-            P{"Operation", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Operation()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetOperation(StoredByte(v, "Operation")); }, Int(0)},
-            P{"Reverse", TPropKind::pkBoolean, {}, [](const TComponent& c) { return TPropValue::Bool(Of(c).Reverse()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetReverse(v.AsBool()); }, TPropValue::Bool(false)},
-            P{"UseThread", TPropKind::pkBoolean, {},
-              [](const TComponent& c) { return TPropValue::Bool(Of(c).UseThread()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetUseThread(v.AsBool()); }, TPropValue::Bool(false)},
-            P{"Steps", TPropKind::pkInteger, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Steps()); },
-              [](TComponent& c, const TPropValue& v) { Of(c).SetSteps(StoredPositive(v, "Steps")); }, Int(1)},
-        }};
 }
 
 }  // namespace
@@ -133,7 +72,9 @@ TLumawipe::~TLumawipe() {
 void TLumawipe::FireDone(Toolkit::TObject*) { FireEvent(DispidOnDone); }
 
 const Toolkit::TClassInfo& TLumawipe::StoredProperties() const {
-    static const Toolkit::TClassInfo info = MakeClassInfo();
+    // The stored properties are the engine's, which the control's window holds.
+    static const Toolkit::TClassInfo info = Wipeax::StoredProperties(
+        "TTransition", [](TComponent& c) -> Wipeax::TLumawipe& { return static_cast<TTransition&>(c).Engine(); });
     return info;
 }
 

@@ -158,6 +158,11 @@ inline constexpr const char* SUnableToGetBitmap = "Unable to get bitmap.";
 inline constexpr const char* SUnableToSetBitmap = "Unable to set bitmap.";
 inline constexpr const char* SBitmapsUnequal = "Bitmaps are unequal in size.";
 
+// Most random pixels toSwarm draws in one frame ((Delta x side) / 2 + 1 of them). A frame
+// whose band of random pixels reaches the picture and would need more is refused with
+// ELumawipe, so no Delta can make a frame take longer than a few tens of milliseconds.
+inline constexpr std::int64_t MaxSwarmPixels = std::int64_t(1) << 24;
+
 // ---------------------------------------------------------------------------------------
 // State objects of the operations that carry data from frame to frame.
 
@@ -190,6 +195,9 @@ WIPEKIT_OPERATIONS(WIPEKIT_DECLARE)
 // The shared pseudo-random generator: seed 0 at start-up, never reseeded;
 // seed := seed * 134775813 + 1, result = upper 32 bits of seed * n (0 to n - 1).
 std::uint32_t Random(std::uint32_t n);
+// Advances the generator past count draws, as count calls of Random would, in
+// logarithmic time (a routine skips draws it knows draw nothing); count <= 0 does nothing.
+void SkipRandom(std::int64_t count);
 // Current seed (for tests and diagnostics).
 std::uint32_t RandSeed();
 

@@ -90,6 +90,17 @@ std::uint32_t Random(std::uint32_t n) {
     return std::uint32_t((std::uint64_t(gSeed) * n) >> 32);
 }
 
+void SkipRandom(std::int64_t count) {
+    // One draw is the map seed -> a * seed + c; count draws compose it with itself count
+    // times, by squaring: (a, c) after (a, c) is (a * a, a * c + c), all modulo 2^32.
+    std::uint32_t a = 134775813u, c = 1u;
+    for (std::uint64_t n = count > 0 ? std::uint64_t(count) : 0; n; n >>= 1) {
+        if (n & 1) gSeed = gSeed * a + c;
+        c = a * c + c;
+        a = a * a;
+    }
+}
+
 std::uint32_t RandSeed() { return gSeed; }
 
 }  // namespace Wipekit

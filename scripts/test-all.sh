@@ -18,6 +18,10 @@ for preset in native native-asan native-tsan; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+# Every fuzz target for a minute (clang + libFuzzer, ASan + UBSan); a finding fails.
+echo "== fuzz"
+fuzz/run.sh 60
+
 for preset in mingw-i686 mingw-x86_64; do
   echo "== $preset (build)"
   cmake --preset "$preset" >/dev/null

@@ -37,6 +37,17 @@ void ReadExact(std::istream& in, std::uint8_t* dst, std::size_t n, const char* w
     if (std::size_t(in.gcount()) != n) Bad(std::string("file truncated in the ") + what);
 }
 
+// Refuses, before any memory is taken for them, pixel rows that a seekable stream does
+// not hold: a few bytes of header must not cost the memory of the largest picture.
+void CheckHolds(std::istream& in, std::uint64_t n, const char* what) {
+    const std::streampos here = in.tellg();
+    if (here < 0) return;  // not seekable: the rows are read as they come
+    in.seekg(0, std::ios::end);
+    const std::streampos end = in.tellg();
+    in.seekg(here);
+    if (end >= 0 && std::uint64_t(end - here) < n) Bad(std::string("file truncated in the ") + what);
+}
+
 // Extracts one channel value given a mask, scaled to 0..255.
 std::uint8_t MaskChannel(std::uint32_t pixel, std::uint32_t mask) {
     if (mask == 0) return 0;
@@ -124,6 +135,7 @@ TBmpPicture ReadDibBody(std::istream& in, std::optional<std::uint32_t> pixelOffs
     }
 
     const std::size_t srcStride = DibStride(width, bitCount);
+    CheckHolds(in, std::uint64_t(srcStride) * std::uint64_t(height), "pixel data");
     std::vector<std::uint8_t> row(srcStride);
     TBmpPicture picture{NewPixelStore(width, height), width, height};
     const TPixelView pixels = DibView(picture.Store->Bits(), width, height);

@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 namespace Toolkit {
@@ -45,6 +46,8 @@ void CallGuarded(Fn&& fn) {
         fn();
     } catch (const std::exception& e) {
         Application().HandleException(e);
+    } catch (...) {
+        Application().HandleException(std::runtime_error("An exception of an unknown kind was raised."));
     }
 }
 

@@ -96,8 +96,10 @@ WIPEKIT_FORWARD_AND_REVERSE(SliderEffect, SliderReverseEffect, SliderFrame<Slide
 bool StripEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     // A reversed strip runs from ToBitmap to FromBitmap with the same motion.
-    const auto [strips, base] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    CopyBand(WorkBitmap, base, p.ClientRect);
+    // Named, not bound: a lambda below captures it (clang 14 captures no structured binding).
+    const Pictures pictures = ByDirection(FromBitmap, ToBitmap, p.Reverse);
+    const TBitmap& strips = pictures.In;
+    CopyBand(WorkBitmap, pictures.Out, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, strips, p);
     std::int64_t f = p.CurrentFrame;
     const bool finished = ClampPast(*Params, f, bands.Travel);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "engine/effects/EffectKit.h"
 
@@ -28,6 +29,14 @@ private:
     Toolkit::TPixelView FDst;
     Toolkit::TConstPixelView FSrc;
 };
+
+// Whether no draw in band can reach the w x h pixels the swarm copies. A draw lands at
+// an offset below the band's side, or at offset 0 for a side of 0 (Random(0) is 0).
+bool Misses(const TRect64& band, std::int64_t w, std::int64_t h) {
+    const auto reach = [](std::int64_t side) { return std::max<std::int64_t>(std::uint32_t(side), 1); };
+    return w <= 0 || h <= 0 || band.Left + reach(band.Width()) <= 0 || band.Left >= w || band.Top + reach(band.Height()) <= 0 ||
+           band.Top >= h;
+}
 
 // One frame of either routine: backwards plays the wipe from its end.
 bool SwarmFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
@@ -58,6 +67,15 @@ bool SwarmFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     // (D * side) / 2 + 1 pixels, the side being the one across the motion. The first
     // random number is the column within the band, the second the row.
     const std::int64_t count = D * across.Hi / 2 + 1;
+    if (Misses(band, std::min(W, std::int64_t(ToBitmap.Width())), std::min(H, std::int64_t(ToBitmap.Height())))) {
+        // No draw can land on a pixel: only the generator moves on, as the draws would move it.
+        SkipRandom(2 * count);
+        WorkBitmap.Changed();
+        return finished;
+    }
+    if (count > MaxSwarmPixels)
+        throw ELumawipe("toSwarm cannot draw " + std::to_string(count) + " random pixels in one frame (at most " +
+                        std::to_string(MaxSwarmPixels) + "): lower Delta.");
     PixelCopier swarm(WorkBitmap, ToBitmap);
     for (std::int64_t k = 0; k < count; ++k) {
         const std::int64_t x = Random(std::uint32_t(band.Width()));

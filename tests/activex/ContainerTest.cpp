@@ -243,17 +243,21 @@ TEST(ContainerRun, ContainerDestroyedDuringAThreadRun) {
     }
 }
 
+void CALLBACK CloseBox(HWND box, UINT, UINT_PTR, DWORD) { PostMessageW(box, WM_CLOSE, 0, 0); }
+
+bool IsAboutBox(HWND hwnd) {
+    wchar_t title[16] = {};
+    GetWindowTextW(hwnd, title, 16);
+    return std::wstring(title) == L"About";
+}
+
 // The About box, asked for by DISPID as script hosts do: a modal window titled "About".
 TEST(ContainerDialogs, AboutBoxIsModal) {
     AxHost host;
     ASSERT_TRUE(host.Control);
     bool shown = false, frameDisabled = false;
     WinFixtures::WhenWindowShows(
-        [](HWND hwnd) {
-            wchar_t title[16] = {};
-            GetWindowTextW(hwnd, title, 16);
-            return std::wstring(title) == L"About";
-        },
+        IsAboutBox,
         [&](HWND about) {
             shown = true;
             frameDisabled = !IsWindowEnabled(host.Frame);
@@ -264,6 +268,35 @@ TEST(ContainerDialogs, AboutBoxIsModal) {
     EXPECT_TRUE(frameDisabled) << "the container stayed enabled under the About box";
     EXPECT_FALSE(WinFixtures::DialogPending());
     EXPECT_TRUE(IsWindowEnabled(host.Frame));
+}
+
+// The About box asked for while a run plays, in timer and thread mode: the run goes on
+// under the modal box (its loop dispatches the ticks) and ends with one OnDone.
+TEST(ContainerDialogs, AboutBoxDuringARun) {
+    for (const bool thread : {false, true}) {
+        AxHost host;
+        ASSERT_TRUE(host.Control);
+        PrepareQuickRun(host.Control.Get(), thread);
+        Write(host.Control.Get(), L"Steps", 1);
+        DoneSink sink;
+        const DWORD cookie = Advise(host.Control.Get(), &sink);
+        bool shown = false;
+        WinFixtures::WhenWindowShows(
+            IsAboutBox,
+            [&](HWND about) {
+                shown = true;
+                // Closed after a while, from the box's own loop.
+                SetTimer(about, 1, 300, CloseBox);
+            });
+        ASSERT_EQ(host.Control->Play(), S_OK);
+        EXPECT_EQ(Invoke(host.Control.Get(), -552, DISPATCH_METHOD, {}, nullptr), S_OK);
+        EXPECT_TRUE(shown) << thread;
+        EXPECT_TRUE(WinFixtures::PumpUntil([&] { return sink.Done > 0; }, 10000)) << thread;
+        WinFixtures::PumpFor(50);
+        EXPECT_EQ(sink.Done, 1) << thread;
+        EXPECT_EQ(Read(host.Control.Get(), L"Active"), 0) << thread;
+        Unadvise(host.Control.Get(), cookie);
+    }
 }
 
 // The edit control of the page that shows a text.

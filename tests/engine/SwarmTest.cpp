@@ -139,3 +139,60 @@ TEST(Swarm, WholeRunsKeepTheSwarmInsideTheBand) {
         EXPECT_EQ(finishedAt, reverse ? W + D + 1 : W + 1);
     }
 }
+
+// Skipping draws moves the generator exactly as drawing them does, in pieces or at once.
+TEST(Swarm, SkippedDrawsKeepTheGeneratorsSequence) {
+    for (const std::int64_t count : {std::int64_t(0), std::int64_t(1), std::int64_t(2), std::int64_t(777),
+                                     std::int64_t(65536), std::int64_t(100003)}) {
+        ModelRandom random{RandSeed()};
+        for (std::int64_t k = 0; k < count; ++k) random(1);
+        SkipRandom(count);
+        EXPECT_EQ(RandSeed(), random.Seed) << count;
+    }
+    const std::uint32_t start = RandSeed();
+    SkipRandom(std::int64_t(1) << 40);
+    SkipRandom(12345);
+    const std::uint32_t inPieces = RandSeed();
+    SkipRandom(-1);  // nothing
+    EXPECT_EQ(RandSeed(), inPieces);
+    // The generator has period 2^32: (2^40 + 12345) draws move it as 12345 do.
+    ModelRandom random{start};
+    for (int k = 0; k < 12345; ++k) random(1);
+    EXPECT_EQ(inPieces, random.Seed);
+}
+
+// A band of random pixels that reaches the picture is drawn up to MaxSwarmPixels pixels a
+// frame and refused beyond; a band wholly outside it costs nothing, however deep.
+TEST(Swarm, RandomPixelsAreBoundedPerFrame) {
+    constexpr int W = 40, H = 2;  // tmLeft: (Delta x 2) / 2 + 1 = Delta + 1 pixels
+    const Pictures pics(W, H);
+    Direct d;
+    d.From.Assign(pics.From);
+    d.To.Assign(pics.To);
+    d.P.Modifier = Mod::tmLeft;
+    struct Case {
+        std::int32_t Delta;
+        int Frame;
+        bool Refused;
+    } const cases[] = {
+        {std::int32_t(MaxSwarmPixels - 1), 3, false},
+        {std::int32_t(MaxSwarmPixels), 3, true},
+        {INT32_MAX, 3, true},
+        {INT32_MAX, W, false},  // the last frame: the band lies beyond the picture
+    };
+    for (const Case& c : cases) {
+        d.P.Delta = c.Delta;
+        const std::uint32_t seed = RandSeed();
+        bool refused = false;
+        try {
+            d.Frame(SwarmEffect, W, H, c.Frame);
+        } catch (const ELumawipe& e) {
+            refused = true;
+            EXPECT_NE(std::string(e.what()).find("lower Delta"), std::string::npos);
+        }
+        EXPECT_EQ(refused, c.Refused) << c.Delta << " at " << c.Frame;
+        if (refused) {
+            EXPECT_EQ(RandSeed(), seed) << "a refused frame draws nothing";
+        }
+    }
+}

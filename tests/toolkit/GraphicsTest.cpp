@@ -286,6 +286,16 @@ TEST(Bitmap, MalformedFilesAreRefusedAndLeaveThePictureAlone) {
     }
     TBitmap b;
     EXPECT_THROW(b.LoadFromFile("/nonexistent/picture.bmp"), EInvalidGraphic);
+    // A header of the largest allowed picture with no rows is refused for the missing
+    // rows before the picture's memory (nearly 1 GiB) is taken.
+    std::string header = valid;
+    Put32(header, 18, 32768);
+    Put32(header, 22, 10000);
+    for (const bool dib : {false, true}) {
+        EXPECT_THROW(dib ? b.LoadDibFromMemory(header.data() + 14, header.size() - 14)
+                         : b.LoadFromMemory(header.data(), header.size()),
+                     EInvalidGraphic);
+    }
 }
 
 TEST(Strings, TextRoundTrip) {

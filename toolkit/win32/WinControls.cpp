@@ -145,12 +145,9 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         control->Detach();
         return CallWindowProcW(def, hwnd, msg, wParam, lParam);
     }
-    try {
-        return control->WndProc(msg, wParam, lParam);
-    } catch (const std::exception& e) {
-        Application().HandleException(e);
-    }
-    return 0;
+    LRESULT result = 0;
+    CallGuarded([&] { result = control->WndProc(msg, wParam, lParam); });
+    return result;
 }
 
 wchar_t AccessKeyOf(const std::string& caption) {

@@ -1,0 +1,70 @@
+// The form-data reader on arbitrary bytes, with the class information of both stored
+// components: the full engine's (LoadLumawipe) and the control's (its stored properties
+// on its engine, as its stream, storage and property-bag persistence reads them). What a
+// read applied is written back and read again to the same stream.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "activex/WipeaxStream.h"
+#include "engine/LumawipeStream.h"
+
+namespace {
+
+std::string Saved(const Wipekit::TLumawipe& c) {
+    std::ostringstream out;
+    Wipekit::SaveLumawipe(out, c);
+    return out.str();
+}
+
+std::string Saved(const Wipeax::TLumawipe& c, const Toolkit::TClassInfo& info) {
+    std::ostringstream out;
+    Toolkit::WriteComponent(out, c, info);
+    return out.str();
+}
+
+// Loads data into a component; an accepted load must survive a save and a load unchanged.
+// A refused one leaves the component as it was where the reader promises it; the control
+// reads into a scratch control first, whose stored values a setter's refusal may have
+// changed.
+template <class Save, class Load>
+void Check(const std::string& data, bool unchangedWhenRefused, Save&& save, Load&& load) {
+    const std::string before = save();
+    std::istringstream in(data);
+    try {
+        load(in);
+    } catch (const Toolkit::EReadError&) {
+        if (unchangedWhenRefused && save() != before) std::abort();
+        return;
+    } catch (const Toolkit::Exception&) {
+        return;  // a setter's refusal, raised after the remaining values were applied
+    } catch (const Wipekit::ELumawipe&) {
+        return;
+    }
+    const std::string after = save();
+    std::istringstream again(after);
+    load(again);
+    if (save() != after) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    {
+        Wipekit::TLumawipe engine(nullptr);
+        Check(bytes, true, [&] { return Saved(engine); }, [&](std::istream& in) { Wipekit::LoadLumawipe(in, engine); });
+    }
+    {
+        static const Toolkit::TClassInfo info =
+            Wipeax::StoredProperties("TTransition", [](Toolkit::TComponent& c) -> Wipeax::TLumawipe& {
+                return static_cast<Wipeax::TLumawipe&>(c);
+            });
+        Wipeax::TLumawipe control(nullptr);
+        Check(bytes, false, [&] { return Saved(control, info); },
+              [&](std::istream& in) { Toolkit::ReadComponent(in, control, info); });
+    }
+    return 0;
+}
