@@ -45,7 +45,13 @@ void Check(const std::string& data, bool unchangedWhenRefused, Save&& save, Load
     }
     const std::string after = save();
     std::istringstream again(after);
-    load(again);
+    try {
+        load(again);
+    } catch (const Wipekit::ELumawipe&) {
+        // Loading into a component that already holds the loaded state renders on the way
+        // (Blend of unequal pictures fails there): the reader's own refusals stay findings.
+        return;
+    }
     if (save() != after) std::abort();
 }
 

@@ -1,4 +1,5 @@
-// Soak of the control's lives: 500 controls made through the library's class object, each
+// Soak of the control's lives: 500 controls made by CoCreateInstance, as containers make
+// them (the library registered), each
 // with an event sink connected, played in timer or thread mode and released at the end of
 // its run or in the middle of it. Afterwards every sink is let go, the process's memory is
 // back at its level after the first lives, and the library may be unloaded.
@@ -25,7 +26,11 @@ void Live(int i) {
     const bool midRun = (i / 2) % 2 == 1;
     DoneSink sink;
     {
-        ComPtr<ILumawipe> control = SharedOcx().NewControl();
+        ComPtr<ILumawipe> control;
+        ASSERT_EQ(CoCreateInstance(CLSID_Lumawipe, nullptr, CLSCTX_INPROC_SERVER, IID_ILumawipe,
+                                   reinterpret_cast<void**>(control.Put())),
+                  S_OK)
+            << "life " << i;
         PrepareQuickRun(control.Get(), thread);
         const DWORD cookie = Advise(control.Get(), &sink);
         ASSERT_EQ(control->Play(), S_OK);
