@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/RunEnd.h"
 #include "engine/Wipekit.h"
 
 namespace {
@@ -81,20 +82,9 @@ public:
         FScene.P.CurrentFrame = f;
         return OperationTable[int(FOp)].Forward(FScene.From, FScene.To, FScene.Work, &FScene.P);
     }
-    // The first frame that ends the run. Every routine draws its last frame for any frame
-    // beyond it, so the end test is monotonic and a bisection finds it.
+    // The first frame that ends the run.
     std::int32_t LastFrame() {
-        constexpr std::int32_t Longest = 1 << 30;
-        std::int32_t below = -1, end = 1;
-        while (end < Longest && !Draw(end)) {
-            below = end;
-            end *= 2;
-        }
-        while (end - below > 1) {
-            const std::int32_t mid = below + (end - below) / 2;
-            (Draw(mid) ? end : below) = mid;
-        }
-        return end;
+        return FirstEndingFrame([this](std::int32_t f) { return Draw(f); });
     }
     std::size_t FrameBytes() const { return FScene.FrameBytes(); }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/RunEnd.h"
 #include "engine/Wipekit.h"
 
 namespace {
@@ -91,17 +92,7 @@ std::int32_t LastFrame(TTransitionOperation op, const TBitmap& from, const TBitm
         }
         return done;
     };
-    constexpr std::int32_t Longest = 1 << 30;
-    std::int32_t below = -1, end = 1;
-    while (end < Longest && !draw(end)) {
-        below = end;
-        end *= 2;
-    }
-    while (end - below > 1) {
-        const std::int32_t mid = below + (end - below) / 2;
-        (draw(mid) ? end : below) = mid;
-    }
-    return end;
+    return FirstEndingFrame(draw);
 }
 
 struct Options {

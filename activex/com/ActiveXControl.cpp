@@ -147,6 +147,31 @@ Toolkit::TPropValue FromBag(const Toolkit::TPropertyInfo& prop, VARIANT& v) {
     }
 }
 
+// The frame and document windows of an in-place site, with the control's place in them
+// (empty when the site cannot tell).
+struct TWindowContext {
+    ComPtr<IOleInPlaceFrame> Frame;
+    ComPtr<IOleInPlaceUIWindow> Document;
+    RECT Pos{};
+    RECT Clip{};
+
+    // Names the active object (nullptr: none) to both windows.
+    void SetActiveObject(IOleInPlaceActiveObject* active) const {
+        if (Frame) Frame->SetActiveObject(active, nullptr);
+        if (Document) Document->SetActiveObject(active, nullptr);
+    }
+};
+
+TWindowContext WindowContext(IOleInPlaceSite& site) {
+    TWindowContext context;
+    OLEINPLACEFRAMEINFO frameInfo{};
+    frameInfo.cb = sizeof frameInfo;
+    if (FAILED(site.GetWindowContext(context.Frame.Put(), context.Document.Put(), &context.Pos, &context.Clip,
+                                     &frameInfo)))
+        return TWindowContext{};
+    return context;
+}
+
 }  // namespace
 
 TActiveXControl::TActiveXControl(const CLSID& clsid, const IID& dispatchIid, const IID& eventsIid, DWORD miscStatus)
@@ -334,30 +359,17 @@ HRESULT TActiveXControl::ActivateInPlace(bool uiActivate) {
 
         HWND parent = nullptr;
         site->GetWindow(&parent);
-        ComPtr<IOleInPlaceFrame> frame;
-        ComPtr<IOleInPlaceUIWindow> document;
-        RECT pos{}, clip{};
-        OLEINPLACEFRAMEINFO frameInfo{};
-        frameInfo.cb = sizeof frameInfo;
-        site->GetWindowContext(frame.Put(), document.Put(), &pos, &clip, &frameInfo);
+        const TWindowContext context = WindowContext(*site.Get());
         Toolkit::TWinControl& control = Control();
         control.SetParentWindow(parent);
-        SetObjectRects(&pos, &clip);
+        SetObjectRects(&context.Pos, &context.Clip);
         control.SetVisible(true);
         if (HWND window = control.Handle()) ShowWindow(window, SW_SHOWNA);
     }
     if (uiActivate && !FUIActive) {
         FUIActive = true;
         FInPlaceSite->OnUIActivate();
-        ComPtr<IOleInPlaceFrame> frame;
-        ComPtr<IOleInPlaceUIWindow> document;
-        RECT pos{}, clip{};
-        OLEINPLACEFRAMEINFO frameInfo{};
-        frameInfo.cb = sizeof frameInfo;
-        FInPlaceSite->GetWindowContext(frame.Put(), document.Put(), &pos, &clip, &frameInfo);
-        auto* active = static_cast<IOleInPlaceActiveObject*>(this);
-        if (frame) frame->SetActiveObject(active, nullptr);
-        if (document) document->SetActiveObject(active, nullptr);
+        WindowContext(*FInPlaceSite.Get()).SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this));
     }
     return S_OK;
 }
@@ -387,15 +399,7 @@ HRESULT TActiveXControl::InPlaceDeactivate() {
 HRESULT TActiveXControl::UIDeactivate() {
     if (!FUIActive || !FInPlaceSite) return S_OK;
     FUIActive = false;
-    ComPtr<IOleInPlaceFrame> frame;
-    ComPtr<IOleInPlaceUIWindow> document;
-    RECT pos{}, clip{};
-    OLEINPLACEFRAMEINFO frameInfo{};
-    frameInfo.cb = sizeof frameInfo;
-    if (SUCCEEDED(FInPlaceSite->GetWindowContext(frame.Put(), document.Put(), &pos, &clip, &frameInfo))) {
-        if (frame) frame->SetActiveObject(nullptr, nullptr);
-        if (document) document->SetActiveObject(nullptr, nullptr);
-    }
+    WindowContext(*FInPlaceSite.Get()).SetActiveObject(nullptr);
     FInPlaceSite->OnUIDeactivate(FALSE);
     return S_OK;
 }
