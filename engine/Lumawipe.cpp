@@ -111,10 +111,19 @@ void TLumawipe::ReRender() {
 
 void TLumawipe::RenderFrame() {
     const TEffectEntry& entry = OperationTable[int(FOperation)];
-    const TFrameOutcome frame =
-        DrawFrame(FWorkBitmap, FParams.Reverse ? entry.Reverse : entry.Forward, FParams, OperationCoversFrame(FOperation));
-    // The frame reaches the control even when the effect failed.
-    Canvas().CopyRect(ClientRect(), FWorkBitmap.Canvas(), ClientRect());
+    const TEffectProc routine = FParams.Reverse ? entry.Reverse : entry.Forward;
+    const bool covers = OperationCoversFrame(FOperation);
+    TFrameOutcome frame;
+    if (PicturesFitControl()) {
+        // Drawn where it is shown: a tick moves no second copy of the frame.
+        DrawOnSurface([&](TBitmap& surface) { frame = DrawFrame(surface, routine, FParams, covers); });
+        FFrame = &Surface();
+    } else {
+        frame = DrawFrame(FWorkBitmap, routine, FParams, covers);
+        // The frame reaches the control even when the effect failed.
+        Canvas().CopyRect(ClientRect(), FWorkBitmap.Canvas(), ClientRect());
+        FFrame = &FWorkBitmap;
+    }
     if (frame.Error) std::rethrow_exception(frame.Error);
     if (frame.Finished) {
         Stop();
@@ -122,7 +131,10 @@ void TLumawipe::RenderFrame() {
     }
 }
 
-void TLumawipe::Paint() { Canvas().CopyRect(ClientRect(), FWorkBitmap.Canvas(), ClientRect()); }
+// A frame drawn on the surface is already there.
+void TLumawipe::Paint() {
+    if (FFrame == &FWorkBitmap) Canvas().CopyRect(ClientRect(), FWorkBitmap.Canvas(), ClientRect());
+}
 
 // ---------------------------------------------------------------------------------------
 // The driver's hooks

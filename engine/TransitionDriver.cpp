@@ -140,6 +140,11 @@ std::int32_t TTransitionDriver::FrameAfter(std::int32_t frame, std::int32_t step
     return next > INT32_MAX ? INT32_MAX : std::int32_t(next);
 }
 
+bool TTransitionDriver::PicturesFitControl() const {
+    auto sized = [&](const TBitmap& picture) { return picture.Width() == Width() && picture.Height() == Height(); };
+    return sized(FFromBitmap) && sized(FToBitmap);
+}
+
 TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params,
                                            bool covers) const {
     frame.SetSize(Width(), Height());
@@ -147,8 +152,7 @@ TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, 
     canvas.Brush.Style = Toolkit::TBrushStyle::bsSolid;
     canvas.Brush.Color = params.Color;
     params.ClientRect = ClientRect();
-    auto sized = [&](const TBitmap& picture) { return picture.Width() == Width() && picture.Height() == Height(); };
-    const bool hidden = covers && routine && params.CurrentFrame >= 0 && sized(FFromBitmap) && sized(FToBitmap);
+    const bool hidden = covers && routine && params.CurrentFrame >= 0 && PicturesFitControl();
     if (!hidden) canvas.FillRect(ClientRect());
 
     TFrameOutcome outcome;

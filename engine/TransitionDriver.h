@@ -110,6 +110,9 @@ protected:
     // and gets the fill.
     TFrameOutcome DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params,
                             bool covers = false) const;
+    // Both pictures have the control's size. Only then may a frame be drawn straight onto
+    // the control's surface: an effect may size the bitmap it draws into to a picture's.
+    bool PicturesFitControl() const;
 
 private:
     void NewTimer();

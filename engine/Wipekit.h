@@ -42,8 +42,11 @@ public:
     TPositiveInteger Steps() const { return FSteps; }
     void SetSteps(TPositiveInteger Value);  // values below 1 are refused
 
-    // Public and read-only.
-    const TBitmap& WorkBitmap() const { return FWorkBitmap; }
+    // Public and read-only: the last frame rendered. When both pictures have the
+    // control's size it is drawn straight onto the control's surface, and this is that
+    // surface (which follows the control's size at its next paint); otherwise it is a
+    // bitmap of the component's own, copied onto the control.
+    const TBitmap& WorkBitmap() const { return *FFrame; }
     TFXState* State() const { return FParams.State; }
     const TTransitionParams& Params() const { return FParams; }
 
@@ -67,6 +70,7 @@ private:
     Toolkit::TStrings FAbout;
     TTransitionParams FParams{};
     TBitmap FWorkBitmap;
+    const TBitmap* FFrame = &FWorkBitmap;  // FWorkBitmap or the surface: the last frame's
     TTransitionOperation FOperation = TTransitionOperation::toPush;
     TPositiveInteger FSteps = 1;
 };

@@ -157,6 +157,25 @@ public:
     // The pixels currently shown by the control (its client area).
     const TBitmap& Surface() const { return FSurface; }
 
+protected:
+    // Runs draw(surface) on the surface itself, sized to the control, for a control that
+    // would otherwise draw into a bitmap of its own and copy that here: what it draws is
+    // shown once, when draw returns (inside Paint, when the paint ends), not at each change.
+    template <class Draw>
+    void DrawOnSurface(Draw&& draw) {
+        Canvas();
+        const bool painting = FPainting;
+        FPainting = true;
+        try {
+            draw(FSurface);
+        } catch (...) {
+            FPainting = painting;
+            throw;
+        }
+        FPainting = painting;
+        if (!painting) Peer().Present();
+    }
+
 private:
     TBitmap FSurface;
     bool FPainting = false;

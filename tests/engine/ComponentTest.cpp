@@ -194,6 +194,45 @@ TEST(Component, PaintShowsTheLastFrameWithoutRendering) {
     EXPECT_TRUE(FrameEquals(w.Surface(), 4, 4, [](int, int) { return ColorPx(0x0000FF); }));
 }
 
+// Pictures of the control's size are drawn straight onto its surface; others into the
+// component's own bitmap, copied onto the control. Either way the control shows each
+// frame as the routine draws it, and a repaint shows it again without rendering.
+TEST(Component, EveryTickShowsTheRoutinesFrameOnTheControl) {
+    constexpr int W = 12, H = 6;
+    for (const bool fits : {true, false}) {
+        for (const Op op : {Op::toPush, Op::toCheckerBlinds, Op::toFade, Op::toShade}) {
+            const std::string what = std::string(OperationNames[int(op)]) + (fits ? ", fitting" : ", larger");
+            const Pictures pics(fits ? W : W + 3, fits ? H : H + 2);
+            CountingWipe w(nullptr);
+            w.SetBounds(0, 0, W, H);
+            w.SetFromBitmap(pics.From);
+            w.SetToBitmap(pics.To);
+            w.SetOperation(op);
+            w.SetDelta(2);
+            w.SetSteps(3);
+            w.SetColor(0x00FF00);
+            Direct direct;
+            direct.From.Assign(pics.From);
+            direct.To.Assign(pics.To);
+            direct.Background = w.Color();
+            w.Play();
+            for (int tick = 0; tick < 4 && w.Active(); ++tick) {
+                w.AdvanceFrame(nullptr);
+                direct.P = w.Params();
+                direct.Frame(OperationTable[int(op)].Forward, W, H, w.CurrentFrame());
+                const auto expected = [&](int x, int y) { return PixelOf(direct.Work, x, y); };
+                ASSERT_TRUE(FrameEquals(w.Surface(), W, H, expected)) << what << ", tick " << tick;
+                EXPECT_EQ(&w.WorkBitmap() == &w.Surface(), fits) << what;
+                const int renders = w.Renders;
+                w.Invalidate();
+                Toolkit::Application().ProcessMessages();
+                EXPECT_EQ(w.Renders, renders) << what;
+                ASSERT_TRUE(FrameEquals(w.Surface(), W, H, expected)) << what << ", repainted";
+            }
+        }
+    }
+}
+
 TEST(Component, OperationNames) {
     TTransitionOperation op{};
     EXPECT_TRUE(FromName("toStripedIris", op));
