@@ -1,7 +1,7 @@
 // toCrush: ToBitmap split into two halves about its centre line, sliding over
 // FromBitmap outwards from the centre line (tmLeft, tmUp) or inwards from the two edges
 // (tmRight, tmDown), each half by CurrentFrame pixels.
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -13,7 +13,8 @@ namespace {
 // frame s - d, which plays the run from ToBitmap back to FromBitmap.
 bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                bool backwards) {
-    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+    TFrameLayers layers(WorkBitmap);
+    layers.Copy(FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
     const bool outward = axis.SplitsOutward();
     const std::int64_t W = WorkBitmap.Width();
@@ -34,8 +35,9 @@ bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
     const SpanPair to = SplitSpans(outward, s, d);
     const SpanPair from = SplitSpans(!outward, s, d);
     const Span across{0, axis.Across(W, H)};
-    CopyBand(WorkBitmap, ToBitmap, axis.Place(from.First, across), axis.Place(to.First, across));
-    CopyBand(WorkBitmap, ToBitmap, axis.Place(from.Second, across), axis.Place(to.Second, across));
+    layers.Copy(ToBitmap, axis.Place(from.First, across), axis.Place(to.First, across));
+    layers.Copy(ToBitmap, axis.Place(from.Second, across), axis.Place(to.Second, across));
+    layers.Draw();
     return finished;
 }
 

@@ -14,19 +14,28 @@ TRect Narrow(const TRect64& r) {
 
 }  // namespace
 
+bool ClipBand(const TBitmap& work, const TBitmap& src, const TRect64& from, const TRect64& to, TRect& target,
+              int& dx, int& dy) {
+    // Clip to both bitmaps first: every coordinate then lies within one of them.
+    const std::int64_t ox = from.Left - to.Left;
+    const std::int64_t oy = from.Top - to.Top;
+    const std::int64_t left = std::max({to.Left, std::int64_t(0), -ox});
+    const std::int64_t top = std::max({to.Top, std::int64_t(0), -oy});
+    const std::int64_t right = std::min({to.Right, std::int64_t(work.Width()), src.Width() - ox});
+    const std::int64_t bottom = std::min({to.Bottom, std::int64_t(work.Height()), src.Height() - oy});
+    if (right <= left || bottom <= top) return false;
+    target = Rect(int(left), int(top), int(right), int(bottom));
+    dx = int(ox);
+    dy = int(oy);
+    return true;
+}
+
 void CopyBand(TBitmap& work, const TBitmap& src, const TRect64& from, const TRect64& to, TCopyMode mode) {
     TRect source = {}, target = {};
     if (from.Width() == to.Width() && from.Height() == to.Height()) {
-        // Clip to both bitmaps first: every coordinate then lies within one of them.
-        const std::int64_t dx = from.Left - to.Left;
-        const std::int64_t dy = from.Top - to.Top;
-        const std::int64_t left = std::max({to.Left, std::int64_t(0), -dx});
-        const std::int64_t top = std::max({to.Top, std::int64_t(0), -dy});
-        const std::int64_t right = std::min({to.Right, std::int64_t(work.Width()), src.Width() - dx});
-        const std::int64_t bottom = std::min({to.Bottom, std::int64_t(work.Height()), src.Height() - dy});
-        if (right <= left || bottom <= top) return;
-        source = Rect(int(left + dx), int(top + dy), int(right + dx), int(bottom + dy));
-        target = Rect(int(left), int(top), int(right), int(bottom));
+        int dx = 0, dy = 0;
+        if (!ClipBand(work, src, from, to, target, dx, dy)) return;
+        source = Rect(target.Left + dx, target.Top + dy, target.Right + dx, target.Bottom + dy);
     } else {
         source = Narrow(from);
         target = Narrow(to);

@@ -58,6 +58,11 @@ struct TRect64 {
 void CopyBand(TBitmap& work, const TBitmap& src, const TRect64& from, const TRect64& to,
               TCopyMode mode = TCopyMode::cmSrcCopy);
 
+// The part of a copy of rectangle from of src onto rectangle to of work, rectangles of one
+// size, that lies inside both bitmaps: its target, whose pixel (x, y) comes from src's
+// (x + dx, y + dy). False when no pixel does.
+bool ClipBand(const TBitmap& work, const TBitmap& src, const TRect64& from, const TRect64& to, TRect& target,
+              int& dx, int& dy);
 // Copies rectangle r of src onto the same rectangle of work.
 inline void CopyBand(TBitmap& work, const TBitmap& src, const TRect64& r) { CopyBand(work, src, r, r); }
 
@@ -106,15 +111,6 @@ constexpr Axis MotionAxis(TTransitionModifier m) {
 constexpr Axis BlindAxis(TTransitionModifier m) {
     const Axis motion = MotionAxis(m);
     return motion.Horizontal ? motion.Mirrored() : motion;
-}
-
-// Slides picture in at the entry edge of axis, depth pixels deep: the part of the
-// picture nearest its far side (measured in srcExtent) shows at the entry edge of the
-// frame (measured in dstExtent).
-inline void SlideIn(TBitmap& work, const TBitmap& picture, const Axis& axis, Span across, std::int64_t depth,
-                    std::int64_t srcExtent, std::int64_t dstExtent) {
-    CopyBand(work, picture, axis.Band({srcExtent - depth, srcExtent}, srcExtent, across),
-             axis.Band({0, depth}, dstExtent, across));
 }
 
 struct SpanPair {

@@ -1,7 +1,7 @@
 // toGlide: the incoming picture glides in from one edge over the still outgoing one;
 // the reverse routine glides ToBitmap back out through the edge it came in by.
 // toReplace: a cut from one picture to the other.
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -14,7 +14,8 @@ namespace {
 // by its own size, the reverse one by the frame's.
 bool DrawGlide(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                bool backwards) {
-    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+    TFrameLayers layers(WorkBitmap);
+    layers.Copy(FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
@@ -29,9 +30,10 @@ bool DrawGlide(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
 
     const Span across{0, std::min(axis.Across(W, H), axis.Across(ToBitmap.Width(), ToBitmap.Height()))};
     if (backwards)
-        SlideIn(WorkBitmap, ToBitmap, axis, across, travel - f, travel, travel);
+        SlideIn(layers, ToBitmap, axis, across, travel - f, travel, travel);
     else
-        SlideIn(WorkBitmap, ToBitmap, axis, across, f, axis.Travel(ToBitmap.Width(), ToBitmap.Height()), travel);
+        SlideIn(layers, ToBitmap, axis, across, f, axis.Travel(ToBitmap.Width(), ToBitmap.Height()), travel);
+    layers.Draw();
     return finished;
 }
 

@@ -1,7 +1,7 @@
 // toIris: a rectangular iris. Opening (tmLeft, tmUp), the incoming picture shows in a
 // rectangle growing from the centre by CurrentFrame pixels on every side; closing
 // (tmRight, tmDown), it closes in from the four edges over the shrinking outgoing one.
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -13,7 +13,8 @@ bool IrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
 
-    CopyBand(WorkBitmap, Out, p.ClientRect);
+    TFrameLayers layers(WorkBitmap);
+    layers.Copy(Out, p.ClientRect);
     // The travel follows the control, the iris works within the incoming picture.
     const std::int64_t s = std::min(W, H) / 2;
     std::int64_t d = p.CurrentFrame;
@@ -26,11 +27,12 @@ bool IrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     const std::int64_t w = std::min<std::int64_t>(W, In.Width());
 
     if (MotionAxis(p.Modifier).SplitsOutward()) {
-        CopyBand(WorkBitmap, In, {s - d, s - d, w - s + d, h - s + d});
+        layers.Copy(In, {s - d, s - d, w - s + d, h - s + d});
     } else {
-        CopyBand(WorkBitmap, In, {0, 0, w, h});
-        if (d < s) CopyBand(WorkBitmap, Out, {d, d, w - d, h - d});
+        layers.Copy(In, {0, 0, w, h});
+        if (d < s) layers.Copy(Out, {d, d, w - d, h - d});
     }
+    layers.Draw();
     return finished;
 }
 

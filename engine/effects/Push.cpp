@@ -1,6 +1,6 @@
 // toPush: the incoming picture enters at one edge and pushes the outgoing one out at
 // the opposite edge, both moving by CurrentFrame pixels.
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -29,8 +29,10 @@ bool PushEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     // its own height in columns.
     const Span across{0, std::min(axis.Across(W, H), axis.Across(In.Width(), In.Height()))};
     const std::int64_t inExtent = axis.Horizontal ? L : In.Height();
-    SlideIn(WorkBitmap, In, axis, across, d, inExtent, L);
-    CopyBand(WorkBitmap, Out, axis.Band({0, L - d}, L, across), axis.Band({d, L}, L, across));
+    TFrameLayers layers(WorkBitmap);
+    SlideIn(layers, In, axis, across, d, inExtent, L);
+    layers.Copy(Out, axis.Band({0, L - d}, L, across), axis.Band({d, L}, L, across));
+    layers.Draw();
     return finished;
 }
 

@@ -1,7 +1,7 @@
 // toMonoReveal and toReveal: wipes that uncover ToBitmap in place over FromBitmap. The
 // mono reveal moves one boundary in from an edge; the reveal moves two boundaries
 // outwards from the centre line (tmLeft, tmUp) or inwards from two edges (tmRight, tmDown).
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -16,7 +16,8 @@ enum class Boundaries : bool { One, Two };
 template <Boundaries boundaries>
 bool DrawReveal(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                 bool backwards) {
-    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+    TFrameLayers layers(WorkBitmap);
+    layers.Copy(FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
@@ -35,12 +36,13 @@ bool DrawReveal(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
 
     const Span across{0, axis.Across(W, H)};
     if (boundaries == Boundaries::One) {
-        CopyBand(WorkBitmap, ToBitmap, axis.Band({0, d}, extent, across));
+        layers.Copy(ToBitmap, axis.Band({0, d}, extent, across));
     } else {
         const SpanPair spans = SplitSpans(axis.SplitsOutward(), limit, d);
-        CopyBand(WorkBitmap, ToBitmap, axis.Place(spans.First, across));
-        CopyBand(WorkBitmap, ToBitmap, axis.Place(spans.Second, across));
+        layers.Copy(ToBitmap, axis.Place(spans.First, across));
+        layers.Copy(ToBitmap, axis.Place(spans.Second, across));
     }
+    layers.Draw();
     return finished;
 }
 

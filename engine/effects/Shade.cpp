@@ -2,7 +2,7 @@
 // exclusive-or overlay on the outgoing one; once it covers the frame, the outgoing picture,
 // now the overlay on the incoming one, slides away: back out at the edge the incoming
 // picture came from (toShade) or on through the opposite edge (toShadeContinue).
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -40,19 +40,21 @@ bool ShadeFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     }
 
     const TRect client = p.ClientRect;
+    TFrameLayers layers(WorkBitmap);
     if (f <= L) {
-        CopyBand(WorkBitmap, Out, client);
-        CopyBand(WorkBitmap, In, axis.Band({L - f, L}, L, across), axis.Band({0, f}, L, across), Xor);
+        layers.Copy(Out, client);
+        layers.Copy(In, axis.Band({L - f, L}, L, across), axis.Band({0, f}, L, across), Xor);
     } else {
-        CopyBand(WorkBitmap, In, client);
+        layers.Copy(In, client);
         const std::int64_t depth = 2 * L - f;
         const Span inner{f - L, L};  // the depth pixels nearest the far edge
         const Span outer{0, depth};  // the depth pixels nearest the entry edge
         if (retreat == Retreat::Back)
-            CopyBand(WorkBitmap, Out, axis.Band(inner, L, across), axis.Band(outer, L, across), Xor);
+            layers.Copy(Out, axis.Band(inner, L, across), axis.Band(outer, L, across), Xor);
         else
-            CopyBand(WorkBitmap, Out, axis.Band(outer, L, across), axis.Band(inner, L, across), Xor);
+            layers.Copy(Out, axis.Band(outer, L, across), axis.Band(inner, L, across), Xor);
     }
+    layers.Draw();
     return finished;
 }
 

@@ -5,7 +5,7 @@
 //   toSlider:     all bands slide in at once, even bands from the near edge, odd bands
 //                 from the far one.
 //   toStrip:      as toSlider, wiped in place instead of sliding.
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -40,7 +40,7 @@ Bands CutBands(const TBitmap& work, const TBitmap& picture, const TTransitionPar
 }
 
 // Frame f of MonoSliderEffect, f not above the end 2L.
-void DrawMonoSlider(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f) {
+void DrawMonoSlider(TFrameLayers& work, const TBitmap& to, const Bands& bands, std::int64_t f) {
     const Axis& axis = bands.Motion;
     const std::int64_t L = bands.Travel;
     if (f <= L) {
@@ -48,12 +48,12 @@ void DrawMonoSlider(TBitmap& work, const TBitmap& to, const Bands& bands, std::i
         return;
     }
     // The odd bands are wiped in from the edge opposite the entry edge.
-    bands.ForEach(1, [&](Span band) { CopyBand(work, to, axis.Band({2 * L - f, L}, L, band)); });
-    bands.ForEach(0, [&](Span band) { CopyBand(work, to, axis.Band({0, L}, L, band)); });
+    bands.ForEach(1, [&](Span band) { work.Copy(to, axis.Band({2 * L - f, L}, L, band)); });
+    bands.ForEach(0, [&](Span band) { work.Copy(to, axis.Band({0, L}, L, band)); });
 }
 
 // Frame f of SliderEffect, f not above the end L.
-void DrawSlider(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f) {
+void DrawSlider(TFrameLayers& work, const TBitmap& to, const Bands& bands, std::int64_t f) {
     const std::int64_t L = bands.Travel;
     bands.ForEach(0, [&](Span band) { SlideIn(work, to, bands.NearEdge(), band, f, L, L); });
     bands.ForEach(1, [&](Span band) { SlideIn(work, to, bands.FarEdge(), band, f, L, L); });
@@ -70,17 +70,19 @@ bool ClampPast(TTransitionParams& p, std::int64_t& f, std::int64_t limit) {
 
 // One frame of a band slider over FromBitmap: length(bands) is the run's end and draw
 // draws a forward frame; backwards draws the forward frame end - f.
-using DrawBands = void (*)(TBitmap& work, const TBitmap& to, const Bands& bands, std::int64_t f);
+using DrawBands = void (*)(TFrameLayers& work, const TBitmap& to, const Bands& bands, std::int64_t f);
 
 template <std::int64_t (*length)(const Bands&), DrawBands draw>
 bool SliderFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                  bool backwards) {
-    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+    TFrameLayers layers(WorkBitmap);
+    layers.Copy(FromBitmap, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
     const std::int64_t end = length(bands);
     std::int64_t f = p.CurrentFrame;
     const bool finished = ClampPast(p, f, end);
-    draw(WorkBitmap, ToBitmap, bands, backwards ? end - f : f);
+    draw(layers, ToBitmap, bands, backwards ? end - f : f);
+    layers.Draw();
     return finished;
 }
 
@@ -99,13 +101,15 @@ bool StripEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wo
     // Named, not bound: a lambda below captures it (clang 14 captures no structured binding).
     const Pictures pictures = ByDirection(FromBitmap, ToBitmap, p.Reverse);
     const TBitmap& strips = pictures.In;
-    CopyBand(WorkBitmap, pictures.Out, p.ClientRect);
+    TFrameLayers layers(WorkBitmap);
+    layers.Copy(pictures.Out, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, strips, p);
     std::int64_t f = p.CurrentFrame;
     const bool finished = ClampPast(*Params, f, bands.Travel);
     const std::int64_t L = bands.Travel;
-    bands.ForEach(0, [&](Span band) { CopyBand(WorkBitmap, strips, bands.NearEdge().Band({0, f}, L, band)); });
-    bands.ForEach(1, [&](Span band) { CopyBand(WorkBitmap, strips, bands.FarEdge().Band({0, f}, L, band)); });
+    bands.ForEach(0, [&](Span band) { layers.Copy(strips, bands.NearEdge().Band({0, f}, L, band)); });
+    bands.ForEach(1, [&](Span band) { layers.Copy(strips, bands.FarEdge().Band({0, f}, L, band)); });
+    layers.Draw();
     return finished;
 }
 

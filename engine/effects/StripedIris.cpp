@@ -1,7 +1,7 @@
 // toStripedIris: the incoming picture appears in concentric rectangular rings Delta
 // pixels thick, every other ring first, one more per frame, then the rings in between.
 // The rings are laid out from the outer edge inwards or from the centre outwards.
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -18,13 +18,13 @@ struct RingLayout {
 };
 
 // Copies rectangle (l, t, r, b) of the picture in place, its edges put in order first.
-void UncoverStrip(TBitmap& work, const TBitmap& src, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
-    CopyBand(work, src, TRect64{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)});
+void UncoverStrip(TFrameLayers& work, const TBitmap& src, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+    work.Copy(src, TRect64{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)});
 }
 
 // Draws the ring at offset s as four strips D thick along the edges of its outer
 // rectangle; returns true when the ring lies past the centre, which ends a pass.
-bool DrawRing(TBitmap& work, const TBitmap& A, const RingLayout& g, std::int64_t s) {
+bool DrawRing(TFrameLayers& work, const TBitmap& A, const RingLayout& g, std::int64_t s) {
     const std::int64_t o = g.OutsideIn ? s : g.Half - s;
     const std::int64_t l = o, t = o;
     const std::int64_t r = g.Width - o, b = g.Height - o;
@@ -37,7 +37,7 @@ bool DrawRing(TBitmap& work, const TBitmap& A, const RingLayout& g, std::int64_t
 
 // Draws the rings at offsets first, first + 2D, ... for j = 0 to last, stopping after
 // the first ring past the centre.
-void DrawRingPass(TBitmap& work, const TBitmap& A, const RingLayout& g, std::int64_t first, std::int64_t last) {
+void DrawRingPass(TFrameLayers& work, const TBitmap& A, const RingLayout& g, std::int64_t first, std::int64_t last) {
     for (std::int64_t j = 0; j <= last; ++j)
         if (DrawRing(work, A, g, first + 2 * j * g.D)) break;
 }
@@ -48,7 +48,8 @@ bool StripedIrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitm
                        TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     const auto [A, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    CopyBand(WorkBitmap, B, p.ClientRect);
+    TFrameLayers layers(WorkBitmap);
+    layers.Copy(B, p.ClientRect);
 
     const int W = WorkBitmap.Width();
     const int H = WorkBitmap.Height();
@@ -70,11 +71,12 @@ bool StripedIrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitm
         ReportFrame(*Params, f);
     }
 
-    if (f >= 0) DrawRingPass(WorkBitmap, A, g, 0, f);
+    if (f >= 0) DrawRingPass(layers, A, g, 0, f);
     // The rings in between start once the even ones have reached the centre: two on the
     // first such frame, then one more per frame.
     const std::int64_t e = g.Half / (2 * g.D);
-    if (f > e) DrawRingPass(WorkBitmap, A, g, g.D, f - e);
+    if (f > e) DrawRingPass(layers, A, g, g.D, f - e);
+    layers.Draw();
     return finished;
 }
 

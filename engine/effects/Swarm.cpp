@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/effects/EffectKit.h"
+#include "engine/effects/FrameLayers.h"
 
 namespace Wipekit {
 
@@ -56,12 +56,14 @@ bool SwarmFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
         ReportFrame(p, f);
     }
 
-    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+    TFrameLayers layers(WorkBitmap);
+    layers.Copy(FromBitmap, p.ClientRect);
     // ToBitmap covers depth pixels from the entry edge; the swarm band lies D pixels deep
     // ahead of it.
     const std::int64_t depth = backwards ? L - f : f;
     const Span across{0, axis.Across(W, H)};
-    CopyBand(WorkBitmap, ToBitmap, axis.Band({0, depth}, L, across));
+    layers.Copy(ToBitmap, axis.Band({0, depth}, L, across));
+    layers.Draw();
     const TRect64 band = axis.Band({depth, depth + D}, L, across);
 
     // (D * side) / 2 + 1 pixels, the side being the one across the motion. The first

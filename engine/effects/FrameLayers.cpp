@@ -1,0 +1,129 @@
+#include "engine/effects/FrameLayers.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace Wipekit::Effects {
+
+namespace {
+
+bool Overlaps(const TRect& a, const TRect& b) {
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+bool Holds(const TRect& outer, const TRect& inner) {
+    return outer.Left <= inner.Left && outer.Top <= inner.Top && inner.Right <= outer.Right &&
+           inner.Bottom <= outer.Bottom;
+}
+
+}  // namespace
+
+void TFrameLayers::Copy(const TBitmap& src, const TRect64& from, const TRect64& to, TCopyMode mode) {
+    const bool sameSize = from.Width() == to.Width() && from.Height() == to.Height();
+    if (sameSize && &src != &FWork && FLayers.size() < MaxLayers) {
+        TRect target{};
+        int dx = 0, dy = 0;
+        if (!ClipBand(FWork, src, from, to, target, dx, dy)) return;  // CopyBand draws nothing either
+        if (mode == TCopyMode::cmSrcCopy) {
+            FLayers.push_back({&src, target, dx, dy, nullptr, 0, 0});
+            return;
+        }
+        if (mode == TCopyMode::cmSrcInvert) {
+            // Onto the pixels of the topmost layer under it, when that one covers it all.
+            for (auto layer = FLayers.rbegin(); layer != FLayers.rend(); ++layer) {
+                if (!Overlaps(layer->Target, target)) continue;
+                if (!layer->Under && Holds(layer->Target, target)) {
+                    FLayers.push_back({&src, target, dx, dy, layer->Src, layer->Dx, layer->Dy});
+                    return;
+                }
+                break;
+            }
+        }
+    }
+    Draw();
+    CopyBand(FWork, src, from, to, mode);
+}
+
+void TFrameLayers::DrawRun(const Layer& layer, int left, int right, int top, int bottom) const {
+    const Toolkit::TPixelView work = FWork.Pixels();
+    const Toolkit::TConstPixelView src = layer.Src->Pixels();
+    const std::size_t bytes = std::size_t(right - left) * 3;
+    if (!layer.Under) {
+        for (int y = top; y < bottom; ++y) std::memcpy(work.At(left, y), src.At(left + layer.Dx, y + layer.Dy), bytes);
+        return;
+    }
+    const Toolkit::TConstPixelView under = layer.Under->Pixels();
+    for (int y = top; y < bottom; ++y) {
+        std::uint8_t* d = work.At(left, y);
+        const std::uint8_t* a = src.At(left + layer.Dx, y + layer.Dy);
+        const std::uint8_t* b = under.At(left + layer.UnderDx, y + layer.UnderDy);
+        for (std::size_t i = 0; i < bytes; ++i) d[i] = std::uint8_t(a[i] ^ b[i]);
+    }
+}
+
+TFrameLayers::~TFrameLayers() {
+    if (FLayers.empty()) return;
+    // Reached by an exception of the routine: the frame so far still shows what it drew,
+    // and no second exception may leave here.
+    Compose();
+    try {
+        FWork.Changed();
+    } catch (...) {
+    }
+}
+
+void TFrameLayers::Draw() {
+    if (FLayers.empty()) return;
+    Compose();
+    FWork.Changed();
+}
+
+void TFrameLayers::Compose() noexcept {
+    try {
+        // Between two neighbouring edges every layer spans the whole stripe or none of it.
+        std::vector<int> edges;
+        edges.reserve(2 * FLayers.size());
+        for (const Layer& layer : FLayers) {
+            edges.push_back(layer.Target.Top);
+            edges.push_back(layer.Target.Bottom);
+        }
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+        // The columns of the stripe drawn so far, by layers above: disjoint, in order.
+        std::vector<std::pair<int, int>> covered;
+        for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
+            const int top = edges[e], bottom = edges[e + 1];
+            covered.clear();
+            for (auto layer = FLayers.rbegin(); layer != FLayers.rend(); ++layer) {
+                const TRect& t = layer->Target;
+                if (t.Top > top || t.Bottom < bottom) continue;
+                // Draw the columns of [Left, Right) no layer above has drawn.
+                auto run = std::lower_bound(covered.begin(), covered.end(), t.Left,
+                                            [](const std::pair<int, int>& c, int x) { return c.second < x; });
+                const auto firstTouched = run;
+                int x = t.Left;
+                for (; run != covered.end() && run->first <= t.Right; ++run) {
+                    if (run->first > x) DrawRun(*layer, x, run->first, top, bottom);
+                    x = std::max(x, run->second);
+                }
+                if (x < t.Right) DrawRun(*layer, x, t.Right, top, bottom);
+                // The touched runs [firstTouched, run) merge with [Left, Right) into one.
+                int left = t.Left, right = t.Right;
+                if (firstTouched != run) {
+                    left = std::min(left, firstTouched->first);
+                    right = std::max(right, std::prev(run)->second);
+                }
+                const auto at = covered.erase(firstTouched, run);
+                covered.insert(at, {left, right});
+            }
+        }
+    } catch (...) {
+        // No memory for the pass: every layer over the ones before it, in order.
+        for (const Layer& layer : FLayers)
+            DrawRun(layer, layer.Target.Left, layer.Target.Right, layer.Target.Top, layer.Target.Bottom);
+    }
+    FLayers.clear();
+}
+
+}  // namespace Wipekit::Effects
