@@ -17,6 +17,30 @@ bool Holds(const TRect& outer, const TRect& inner) {
            inner.Bottom <= outer.Bottom;
 }
 
+// memcpy for the short runs of thin layers (a few pixels of a stripe, thousands a frame):
+// fixed-size pieces the compiler copies inline, so no call is made per run; long runs
+// go to the library's memcpy.
+inline void CopyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+    if (n >= 256) {
+        std::memcpy(d, s, n);
+        return;
+    }
+    for (; n > 16; n -= 16, d += 16, s += 16) std::memcpy(d, s, 16);
+    // 0 to 16 bytes left: two pieces that may overlap.
+    if (n >= 8) {
+        std::memcpy(d, s, 8);
+        std::memcpy(d + n - 8, s + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(d, s, 4);
+        std::memcpy(d + n - 4, s + n - 4, 4);
+    } else if (n >= 2) {
+        std::memcpy(d, s, 2);
+        std::memcpy(d + n - 2, s + n - 2, 2);
+    } else if (n == 1) {
+        *d = *s;
+    }
+}
+
 }  // namespace
 
 void TFrameLayers::Copy(const TBitmap& src, const TRect64& from, const TRect64& to, TCopyMode mode) {
@@ -50,7 +74,7 @@ void TFrameLayers::DrawRun(const Layer& layer, int left, int right, int top, int
     const Toolkit::TConstPixelView src = layer.Src->Pixels();
     const std::size_t bytes = std::size_t(right - left) * 3;
     if (!layer.Under) {
-        for (int y = top; y < bottom; ++y) std::memcpy(work.At(left, y), src.At(left + layer.Dx, y + layer.Dy), bytes);
+        for (int y = top; y < bottom; ++y) CopyRun(work.At(left, y), src.At(left + layer.Dx, y + layer.Dy), bytes);
         return;
     }
     const Toolkit::TConstPixelView under = layer.Under->Pixels();
