@@ -42,7 +42,8 @@ private:
         const TBitmap* Under;
         int UnderDx, UnderDy;
     };
-    // Beyond this many layers the pass would cost more than the writes it saves.
+    // Recorded at most at once: beyond this the pass would cost more than the writes it
+    // saves, so the layers so far are drawn and recording starts again.
     static constexpr std::size_t MaxLayers = 256;
 
     // Draws the recorded layers, topmost first, each pixel once.
@@ -59,7 +60,7 @@ private:
 inline void SlideIn(TFrameLayers& layers, const TBitmap& picture, const Axis& axis, Span across, std::int64_t depth,
                     std::int64_t srcExtent, std::int64_t dstExtent) {
     layers.Copy(picture, axis.Band({srcExtent - depth, srcExtent}, srcExtent, across),
-             axis.Band({0, depth}, dstExtent, across));
+                axis.Band({0, depth}, dstExtent, across));
 }
 
 }  // namespace Wipekit::Effects
