@@ -7,28 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "bench/RunEnd.h"
-#include "engine/Wipekit.h"
+#include "bench/BenchKit.h"
 
 namespace {
 
 using namespace Wipekit;
+using namespace BenchKit;
 using Toolkit::TBitmap;
 
 // Pictures of the built-in size and of a large screen.
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Args({446, 75});
     b->Args({1024, 768});
-}
-
-// Bytes that vary from pixel to pixel, so that no branch or table lookup is predictable.
-void Noise(TBitmap& bitmap, int width, int height, std::uint32_t seed) {
-    bitmap.SetSize(width, height);
-    std::uint8_t* bits = bitmap.Bits();
-    for (std::size_t i = 0; i < bitmap.ImageSize(); ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        bits[i] = std::uint8_t(seed >> 24);
-    }
 }
 
 struct Scene {
@@ -68,14 +58,7 @@ public:
     // Draws frame f as the f-th frame of a fresh run: a state object is prepared anew and
     // picks whatever the frames up to f pick.
     bool Draw(std::int32_t f) {
-        const TEffectEntry& row = OperationTable[int(FOp)];
-        if (row.StateClass) {
-            FState.reset(row.StateClass());
-            FState->BarCount = OperationBarCount(FOp, FScene.P.Modifier, FScene.Work.Width(), FScene.Work.Height());
-            FState->Prepare(&FScene.P);
-            FScene.P.State = FState.get();
-        }
-        return Redraw(f);
+        return DrawFreshFrame(FOp, FScene.From, FScene.To, FScene.Work, FScene.P, FState, f);
     }
     // Draws frame f again with the state as it is.
     bool Redraw(std::int32_t f) {

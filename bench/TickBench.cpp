@@ -12,15 +12,16 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "bench/RunEnd.h"
-#include "engine/Wipekit.h"
+#include "bench/BenchKit.h"
 
 namespace {
 
 using namespace Wipekit;
+using namespace BenchKit;
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
@@ -30,16 +31,6 @@ double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-// Bytes that vary from pixel to pixel, so that no branch or table lookup is predictable.
-void Noise(TBitmap& bitmap, int width, int height, std::uint32_t seed) {
-    bitmap.SetSize(width, height);
-    std::uint8_t* bits = bitmap.Bits();
-    for (std::size_t i = 0; i < bitmap.ImageSize(); ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        bits[i] = std::uint8_t(seed >> 24);
-    }
 }
 
 // Writing this much evicts a frame from every cache level.
@@ -71,28 +62,12 @@ CopyCost FrameCopy(std::size_t bytes, int repeats) {
     return {Median(warm), Median(cold)};
 }
 
-// The frame that ends a forward run of op at this size, found by drawing single frames
-// (every routine draws its last frame for any frame beyond it, so a bisection finds it).
+// The frame that ends a forward run of op at this size, found by drawing single frames.
 std::int32_t LastFrame(TTransitionOperation op, const TBitmap& from, const TBitmap& to, TTransitionParams params) {
-    const TEffectEntry& row = OperationTable[int(op)];
     TBitmap work;
     work.SetSize(from.Width(), from.Height());
-    auto draw = [&](std::int32_t f) {
-        TFXState* state = row.StateClass ? row.StateClass() : nullptr;
-        if (state) {
-            state->BarCount = OperationBarCount(op, params.Modifier, from.Width(), from.Height());
-            state->Prepare(&params);
-        }
-        params.State = state;
-        params.CurrentFrame = f;
-        const bool done = row.Forward(from, to, work, &params);
-        if (state) {
-            state->Release(&params);
-            delete state;
-        }
-        return done;
-    };
-    return FirstEndingFrame(draw);
+    std::unique_ptr<TFXState> state;
+    return FirstEndingFrame([&](std::int32_t f) { return DrawFreshFrame(op, from, to, work, params, state, f); });
 }
 
 struct Options {
