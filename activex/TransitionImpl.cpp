@@ -31,6 +31,17 @@ void RefuseBelowOne(long value, const char* name) {
     if (value < 1) throw EComError(E_INVALIDARG, std::string(name) + " must be 1 or more; it keeps its value.");
 }
 
+// Runs write, a picture handle's write: a handle that is no readable bitmap fails with
+// CTL_E_INVALIDPICTURE (error 481 in scripts) and the toolkit's message.
+template <class Write>
+void WritePicture(Write&& write) {
+    try {
+        write();
+    } catch (const Toolkit::EInvalidGraphic& e) {
+        throw EComError(CTL_E_INVALIDPICTURE, e.what());
+    }
+}
+
 }  // namespace
 
 // --- the object ------------------------------------------------------------------------
@@ -153,26 +164,14 @@ HRESULT TLumawipe::get_FromBitmap(LONG* Value) {
     return Read(Value, [&] { return FControl->FromBitmap(); });
 }
 HRESULT TLumawipe::put_FromBitmap(LONG Value) {
-    return Write([&] {
-        try {
-            FControl->SetFromBitmap(Value);
-        } catch (const Toolkit::EInvalidGraphic& e) {
-            throw EComError(CTL_E_INVALIDPICTURE, e.what());
-        }
-    });
+    return Write([&] { WritePicture([&] { FControl->SetFromBitmap(Value); }); });
 }
 
 HRESULT TLumawipe::get_ToBitmap(LONG* Value) {
     return Read(Value, [&] { return FControl->ToBitmap(); });
 }
 HRESULT TLumawipe::put_ToBitmap(LONG Value) {
-    return Write([&] {
-        try {
-            FControl->SetToBitmap(Value);
-        } catch (const Toolkit::EInvalidGraphic& e) {
-            throw EComError(CTL_E_INVALIDPICTURE, e.what());
-        }
-    });
+    return Write([&] { WritePicture([&] { FControl->SetToBitmap(Value); }); });
 }
 
 HRESULT TLumawipe::get_Delta(LONG* Value) {

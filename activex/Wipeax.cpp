@@ -100,18 +100,8 @@ void TLumawipe::Paint() {
     params.State = nullptr;  // none of these operations keeps state between frames
     params.ClampedFrame = FFrameCounter;
 
-    // Every paint draws its frame from scratch: on the control's surface when the pictures
-    // have its size, else into memory kept from the paint before, copied onto the control.
-    const Wipekit::TEffectProc routine = Routine();
-    const bool covers = routine && OperationCoversFrame(FOperation);
-    TFrameOutcome outcome;
-    if (PicturesFitControl()) {
-        DrawOnSurface([&](TBitmap& surface) { outcome = DrawFrame(surface, routine, params, covers); });
-    } else {
-        outcome = DrawFrame(FFrame, routine, params, covers);
-        // The frame reaches the control even when the effect failed.
-        Canvas().CopyRect(ClientRect(), FFrame.Canvas(), ClientRect());
-    }
+    // Every paint draws its frame from scratch.
+    const TFrameOutcome outcome = ShowFrame(FFrame, Routine(), params, OperationCoversFrame(FOperation));
     // The counter never stays beyond the last frame.
     FFrameCounter = params.ClampedFrame;
 

@@ -84,7 +84,8 @@ private:
     TPositiveInteger FSteps = 1;
     TRGBOrder FRGBOrder = TRGBOrder::coRGB;
     std::int32_t FFrameCounter = 0;
-    // The frame of the latest paint: only its memory outlives the paint.
+    // Where a paint draws its frame when the pictures do not have the control's size (else
+    // it draws on the control's surface): only its memory outlives the paint.
     TBitmap FFrame;
 };
 

@@ -111,19 +111,9 @@ void TLumawipe::ReRender() {
 
 void TLumawipe::RenderFrame() {
     const TEffectEntry& entry = OperationTable[int(FOperation)];
-    const TEffectProc routine = FParams.Reverse ? entry.Reverse : entry.Forward;
-    const bool covers = OperationCoversFrame(FOperation);
-    TFrameOutcome frame;
-    if (PicturesFitControl()) {
-        // Drawn where it is shown: a tick moves no second copy of the frame.
-        DrawOnSurface([&](TBitmap& surface) { frame = DrawFrame(surface, routine, FParams, covers); });
-        FFrame = &Surface();
-    } else {
-        frame = DrawFrame(FWorkBitmap, routine, FParams, covers);
-        // The frame reaches the control even when the effect failed.
-        Canvas().CopyRect(ClientRect(), FWorkBitmap.Canvas(), ClientRect());
-        FFrame = &FWorkBitmap;
-    }
+    const TFrameOutcome frame = ShowFrame(FWorkBitmap, FParams.Reverse ? entry.Reverse : entry.Forward, FParams,
+                                          OperationCoversFrame(FOperation));
+    FFrame = frame.Frame;
     if (frame.Error) std::rethrow_exception(frame.Error);
     if (frame.Finished) {
         Stop();

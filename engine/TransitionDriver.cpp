@@ -140,6 +140,21 @@ std::int32_t TTransitionDriver::FrameAfter(std::int32_t frame, std::int32_t step
     return next > INT32_MAX ? INT32_MAX : std::int32_t(next);
 }
 
+TFrameOutcome TTransitionDriver::ShowFrame(TBitmap& own, TEffectProc routine, TTransitionParams& params,
+                                           bool covers) {
+    TFrameOutcome outcome;
+    if (PicturesFitControl()) {
+        // Drawn where it is shown: a tick moves no second copy of the frame.
+        DrawOnSurface([&](TBitmap& surface) { outcome = DrawFrame(surface, routine, params, covers); });
+        outcome.Frame = &Surface();
+    } else {
+        outcome = DrawFrame(own, routine, params, covers);
+        Canvas().CopyRect(ClientRect(), own.Canvas(), ClientRect());
+        outcome.Frame = &own;
+    }
+    return outcome;
+}
+
 bool TTransitionDriver::PicturesFitControl() const {
     auto sized = [&](const TBitmap& picture) { return picture.Width() == Width() && picture.Height() == Height(); };
     return sized(FFromBitmap) && sized(FToBitmap);

@@ -55,6 +55,7 @@ private:
 struct TFrameOutcome {
     bool Finished = false;
     std::exception_ptr Error;
+    const TBitmap* Frame = nullptr;  // what holds the frame (ShowFrame)
 };
 
 class TTransitionDriver : public Toolkit::TGraphicControl {
@@ -110,11 +111,14 @@ protected:
     // and gets the fill.
     TFrameOutcome DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params,
                             bool covers = false) const;
-    // Both pictures have the control's size. Only then may a frame be drawn straight onto
-    // the control's surface: an effect may size the bitmap it draws into to a picture's.
-    bool PicturesFitControl() const;
+    // DrawFrame where the control shows it: straight onto the control's surface, shown
+    // once, when both pictures have the control's size; otherwise (an effect may size the
+    // bitmap it draws into to a picture's) into own, which is then copied onto the control,
+    // also when the routine failed. The outcome's Frame is the bitmap that holds the frame.
+    TFrameOutcome ShowFrame(TBitmap& own, TEffectProc routine, TTransitionParams& params, bool covers);
 
 private:
+    bool PicturesFitControl() const;
     void NewTimer();
     void ReleaseThread();
     void SetTicking(bool on);
