@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # start|stop the Wine session of a build tree's tests: start creates the prefix once,
 # turns off the crash dialog, keeps the server up and detaches its services from the
-# caller's output.
+# caller's output. The prefix is made and set up by the 64-bit loader, so one prefix
+# serves both architectures, also on a machine that cannot execute 32-bit programs.
 set -u
 action=$1
 build=$2
+. "$(cd "$(dirname "$0")" && pwd)/wine-arch.sh"
+wine=$(wine_loader x86_64)
 export WINEPREFIX=${LUMAWIPE_WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -14,12 +17,12 @@ case "$action" in
     wineserver -w >/dev/null 2>&1 9>&- || true
     fresh=0; [ -d "$WINEPREFIX" ] || fresh=1
     wineserver -p >/dev/null 2>&1 9>&- </dev/null
-    wine cmd /c exit >/dev/null 2>&1 9>&- </dev/null
+    "$wine" cmd /c exit >/dev/null 2>&1 9>&- </dev/null
     # No window manager runs under Xvfb: unmanaged windows spare the 2 s wait for one
     # whenever a top-level window is hidden.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&- </dev/null
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&- </dev/null
     if [ $fresh = 1 ]; then
-      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 9>&- </dev/null
+      "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 9>&- </dev/null
     fi
     exit 0 ;;
   stop)

@@ -4,12 +4,12 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config python3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev libgif-dev
   clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
-  wine wine32:i386 wine64 xvfb xauth imagemagick xdotool
+  wine wine32:i386 wine64 xvfb xauth imagemagick xdotool stress-ng
 )
 
 missing=()

@@ -3,10 +3,13 @@
 # pictures to out/transition.gif, and starts Demo.exe under Wine. With a display the demo
 # opens on it and the script returns when it is closed; without one the demo runs for a
 # few seconds under a virtual display, a transition is started, and a screenshot is saved
-# to out/demo.png.
+# to out/demo.png. The demo is the i686 build where this machine runs 32-bit programs,
+# else the x86_64 one (LUMAWIPE_NO_I686=1 chooses the latter anyway).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+. cmake/wine-arch.sh
+wine_probe
 jobs=$(nproc)
 
 cmake --preset native >/dev/null
@@ -15,16 +18,26 @@ mkdir -p out
 build/native/lumawipe render --operation toMonoSlider --steps 10 --delta 1 --play --out out/transition.gif >/dev/null
 echo "Rendered the demo transition (mono slider, 446 x 75) to $(pwd)/out/transition.gif"
 
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j "$jobs" --target Demo
-demo=$(pwd)/build/mingw-i686/demo/Demo.exe
+arch=${LUMAWIPE_WINE_ARCHS%% *}
+if [ -z "$arch" ]; then
+  printf 'run-demo: %s\n' "$LUMAWIPE_WINE_SKIPPED" >&2
+  echo "run-demo: this machine runs no Windows programs under Wine; Demo.exe cannot start" >&2
+  exit 1
+fi
+[ -z "$LUMAWIPE_WINE_SKIPPED" ] || printf 'run-demo: %s\n' "$LUMAWIPE_WINE_SKIPPED"
+cmake --preset "mingw-$arch" >/dev/null
+cmake --build --preset "mingw-$arch" -j "$jobs" --target Demo
+demo=$(pwd)/build/mingw-$arch/demo/Demo.exe
+loader=$(wine_loader "$arch")
+echo "Demo.exe: the $arch build, $demo"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [ -n "${DISPLAY:-}" ]; then
   # A prefix of its own, with the desktop's window manager in charge of the window.
   export WINEPREFIX=$(pwd)/build/demo-wineprefix
-  echo "Starting Demo.exe under Wine on $DISPLAY (close its window to finish)"
-  exec /usr/lib/wine/wine "$demo"
+  echo "Starting Demo.exe ($arch) under Wine on $DISPLAY (close its window to finish)"
+  "$(wine_loader x86_64)" cmd /c exit >/dev/null 2>&1 </dev/null  # makes the prefix with both architectures
+  exec "$loader" "$demo"
 fi
 
 command -v xdotool >/dev/null || { echo "run-demo: xdotool is missing" >&2; exit 1; }
@@ -32,15 +45,15 @@ command -v xdotool >/dev/null || { echo "run-demo: xdotool is missing" >&2; exit
 export LUMAWIPE_WINEPREFIX=$(pwd)/build/wineprefix
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -eu
-  cmake/wine-session.sh start build/mingw-i686
+  cmake/wine-session.sh start "$3"
   export WINEPREFIX=$LUMAWIPE_WINEPREFIX
-  /usr/lib/wine/wine "$1" &
+  "$2" "$1" &
   for i in $(seq 1 60); do
     wid=$(xdotool search --name "Lumawipe ActiveX Control 3.0 Demonstration" 2>/dev/null | head -1 || true)
     [ -n "$wid" ] && break
     sleep 0.5
   done
-  [ -n "$wid" ] || { echo "run-demo: the demo window did not appear" >&2; cmake/wine-session.sh stop build/mingw-i686; exit 1; }
+  [ -n "$wid" ] || { echo "run-demo: the demo window did not appear" >&2; cmake/wine-session.sh stop "$3"; exit 1; }
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   # The Play button: client (424, 220) of the 488 x 376 client area, which sits at the
@@ -49,6 +62,6 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   sleep 0.6
   import -window root out/demo.png
   sleep 2
-  cmake/wine-session.sh stop build/mingw-i686
-' run-demo "$demo"
-echo "Demo.exe ran under a virtual display; screenshot of a playing transition: $(pwd)/out/demo.png"
+  cmake/wine-session.sh stop "$3"
+' run-demo "$demo" "$loader" "build/mingw-$arch"
+echo "Demo.exe ($arch) ran under a virtual display; screenshot of a playing transition: $(pwd)/out/demo.png"

@@ -17,7 +17,12 @@ std::condition_variable& SchedulerCond() {
 
 bool gVirtualClock = false;           // guarded by SchedulerMutex
 std::int64_t gVirtualNow = 0;          // guarded by SchedulerMutex
+// Waits that have tested their condition since the last WakeWaiters: timed waits on the
+// virtual clock, and all waits of WaitOnClock. A wait woken to leave is not counted while
+// it has yet to run.
 int gVirtualSleepers = 0;              // guarded by SchedulerMutex
+int gSettledWaiters = 0;               // guarded by SchedulerMutex
+std::uint64_t gWakeCount = 0;          // guarded by SchedulerMutex
 std::uint64_t gSyncCallsRun = 0;       // guarded by SchedulerMutex
 
 std::int64_t RealNow() {
@@ -63,7 +68,15 @@ std::mutex& SchedulerMutex() {
     return *mutex;
 }
 
-void WakeWaiters() { SchedulerCond().notify_all(); }
+void WakeWaiters() {
+    {
+        std::lock_guard<std::mutex> lock(SchedulerMutex());
+        ++gWakeCount;
+        gVirtualSleepers = 0;  // each waiter counts again once it has tested its condition
+        gSettledWaiters = 0;
+    }
+    SchedulerCond().notify_all();
+}
 
 void UseVirtualClock(bool on) {
     {
@@ -97,21 +110,39 @@ void AdvanceClock(std::uint32_t ms) {
     WakeWaiters();
 }
 
+namespace {
+
+// One wait on the scheduler's condition, counted while it has seen every change.
+void CountedWait(std::unique_lock<std::mutex>& lock, bool timedOnVirtualClock) {
+    const std::uint64_t wakes = gWakeCount;
+    ++gSettledWaiters;
+    if (timedOnVirtualClock) ++gVirtualSleepers;
+    SchedulerCond().wait(lock);
+    if (gWakeCount == wakes) {  // a spurious wake-up: the counts were not cleared
+        --gSettledWaiters;
+        if (timedOnVirtualClock) --gVirtualSleepers;
+    }
+}
+
+}  // namespace
+
 bool WaitOnClock(std::unique_lock<std::mutex>& lock, std::uint32_t ms, const std::function<bool()>& pred) {
-    auto& cond = SchedulerCond();
     if (ms == Infinite) {
-        cond.wait(lock, pred);
+        while (!pred()) CountedWait(lock, false);
         return true;
     }
     if (gVirtualClock) {
         const std::int64_t deadline = gVirtualNow + ms;
         // The clock may be switched while waiting; a switch ends the wait.
-        ++gVirtualSleepers;
-        cond.wait(lock, [&] { return pred() || !gVirtualClock || gVirtualNow >= deadline; });
-        --gVirtualSleepers;
+        while (!pred() && gVirtualClock && gVirtualNow < deadline) CountedWait(lock, true);
         return pred();
     }
-    return cond.wait_for(lock, std::chrono::milliseconds(ms), pred);
+    return SchedulerCond().wait_for(lock, std::chrono::milliseconds(ms), pred);
+}
+
+bool ThreadsAtRest(int n) {
+    std::lock_guard<std::mutex> lock(SchedulerMutex());
+    return SyncQueue().empty() && gSettledWaiters >= n;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -27,9 +27,16 @@ std::int64_t ClockNow();
 // Virtual clock only: moves the time forward and wakes the waits that are due.
 void AdvanceClock(std::uint32_t ms);
 
-// Number of threads in a timed wait on the virtual clock (lets tests advance the clock
-// only once a worker is asleep).
+// Number of threads in a timed wait on the virtual clock that have tested their
+// condition since the last WakeWaiters (lets tests advance the clock only once a worker
+// is asleep). A thread woken by a change does not count until it has seen the change and
+// begun its next wait, so a wait about to end is never taken for the one that follows.
 int VirtualSleepers();
+// True when no synchronized call is queued and at least n threads wait in WaitOnClock
+// (timed or not) having tested their condition since the last change: those threads do
+// nothing more until the clock moves or something they wait for changes. Read at once,
+// under one lock, so a worker between queueing a call and waiting for it is never at rest.
+bool ThreadsAtRest(int n);
 
 // Waits, holding lock on SchedulerMutex, until pred() holds or ms milliseconds of
 // application time have passed (Infinite: no time limit). Returns pred().

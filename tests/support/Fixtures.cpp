@@ -4,17 +4,33 @@
 #include <sstream>
 #include <thread>
 
+#include "toolkit/Forms.h"
 #include "toolkit/Threads.h"
 
 namespace Fixtures {
 
 bool WaitForSleepers(int n) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (n == 0 ? Toolkit::VirtualSleepers() != 0 : Toolkit::VirtualSleepers() < n) {
+    while (Toolkit::VirtualSleepers() < n) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
     return true;
+}
+
+bool SynchronizedCallOrRest(std::uint64_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        const bool atRest = Toolkit::ThreadsAtRest(1);
+        Toolkit::Application().ProcessMessages();
+        if (Toolkit::SynchronizedCallsRun() > count) return true;
+        if (atRest) return false;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "no synchronized call and no worker at rest within 5 s";
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
 }
 
 std::string ToString(const Px& p) {

@@ -80,9 +80,15 @@ struct Direct {
     }
 };
 
-// Waits in real time until at least n worker threads sleep on the virtual clock (exactly
-// none for n = 0: a stopped worker has left its timed wait for the gate).
+// Waits in real time until at least n worker threads sleep on the virtual clock, each
+// having seen every change made before the call.
 bool WaitForSleepers(int n);
+
+// Serves synchronized calls until one beyond count has run (true), or until one worker is
+// at rest with no call queued (false): after the clock has moved, a worker either queues
+// its tick or waits again, so the answer never depends on how long the test waited. Fails
+// the test after 5 s of neither.
+bool SynchronizedCallOrRest(std::uint64_t count);
 
 // A string list of the given lines.
 Toolkit::TStrings Lines(std::initializer_list<const char*> items);
