@@ -416,6 +416,25 @@ TEST(WipeaxProperties, SettersWaitForTheRunButPicturesChangedInPlaceDoNot) {
     EXPECT_EQ(e.Color(), other.Canvas().Pixel(0, 0)) << "an emptied picture keeps the colour";
 }
 
+// Painting never changes the control's canvas: Clear fills with the brush its owner left
+// there (white when none was set), whether the frames were drawn on the control's surface
+// (pictures of its size) or in a bitmap of the component's own (a shorter to picture).
+TEST(WipeaxProperties, ClearFillsWithTheCanvasBrushWhicheverWayFramesWereDrawn) {
+    Toolkit::Headless::UseVirtualTime(true);
+    for (const int toH : {H, H - 3})
+        for (const TColor brush : {Toolkit::clWhite, TColor(0x00ABCDEF)}) {
+            CountingVariant e(nullptr);
+            Configure(e, Op::toPush, false, Plain, toH);
+            if (brush != Toolkit::clWhite) e.Canvas().Brush.Color = brush;
+            PlayTo(e, 1);
+            e.PaintControl();
+            e.Stop();
+            e.Clear();
+            EXPECT_TRUE(FrameEquals(e.Surface(), W, H, [&](int, int) { return ColorPx(brush); }))
+                << "to picture height " << toH << ", brush " << brush;
+        }
+}
+
 // Clear blanks the control with its canvas's brush until the next paint; a new RGBOrder
 // shows from the next paint on, which it does not ask for.
 TEST(WipeaxProperties, ClearAndRGBOrderWaitForTheNextPaint) {
