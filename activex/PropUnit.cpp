@@ -183,7 +183,9 @@ void TLumawipeProperties::EditChanged(const TEdit& edit, const std::function<voi
 }
 
 void TLumawipeProperties::IntervalEditChange(TObject*) {
-    EditChanged(*IntervalEdit, [this](std::int32_t v) { Lumawipe->SetInterval(PreviewInterval(v)); });
+    EditChanged(*IntervalEdit, [this](std::int32_t v) {
+        if (v >= MainUnit::IntervalMin) Lumawipe->SetInterval(PreviewInterval(v));
+    });
 }
 
 // The preview refuses Steps and Delta below 1 and keeps its value.
@@ -252,7 +254,9 @@ void TLumawipeProperties::UpdateObject() {
     const auto putBool = [control](P p, bool value) { Com::PutBoolProperty(control, PropertyName(p), value); };
     if (const auto op = ItemOperation(OperationRadioGroup->ItemIndex())) put(P::Operation, std::int32_t(*op));
     if (const int item = ModifierRadioGroup->ItemIndex(); item >= 0) put(P::Modifier, item);
-    put(P::Interval, EditInteger(IntervalEdit->Text()));
+    // An Interval below the lowest the page takes keeps the control's value.
+    if (const std::int32_t interval = EditInteger(IntervalEdit->Text()); interval >= MainUnit::IntervalMin)
+        put(P::Interval, interval);
     put(P::Steps, EditInteger(StepsEdit->Text()));
     put(P::Delta, EditInteger(DeltaEdit->Text()));
     putBool(P::Reverse, ReverseCheckBox->Checked());

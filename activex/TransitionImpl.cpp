@@ -136,9 +136,9 @@ HRESULT TLumawipe::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISP
     return Com::DispatchGetIDsOfNames(FTypeInfo.Get(), names, count, ids);
 }
 
-HRESULT TLumawipe::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                          UINT* argError) {
-    return Com::DispatchInvoke(FTypeInfo.Get(), static_cast<ILumawipe*>(this), id, flags, params, result, excep,
+HRESULT TLumawipe::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                          EXCEPINFO* excep, UINT* argError) {
+    return Com::DispatchInvoke(FTypeInfo.Get(), static_cast<ILumawipe*>(this), id, riid, flags, params, result, excep,
                                argError);
 }
 

@@ -60,7 +60,10 @@ TEditValue ReadEditValue(std::string_view text, std::int64_t Min, std::int64_t M
 
 // Ranges of the three edits: Interval is a 32-bit count of milliseconds (0 stops the
 // ticks); Steps and Delta are positive.
-constexpr std::int64_t IntervalMin = 0, PositiveMin = 1, Int32Max = 2147483647;
+// The lowest values the demo's and the page's edits take. The component itself takes an
+// Interval of 0 from programs (it stops the ticks), but a person typing one would see a
+// run that never moves: the edits keep it back as they do Steps and Delta of 0.
+constexpr std::int64_t IntervalMin = 1, PositiveMin = 1, Int32Max = 2147483647;
 
 // The Lumawipe component as the main form stores it, as form data: the two built-in
 // pictures as picture data (each a length and the complete BMP file), Color clSilver,

@@ -189,6 +189,10 @@ void TMainForm::DeltaEditChange(TObject*) {
 void TMainForm::SetSettingsEnabled(bool Enabled) {
     for (TWinControl* group : std::initializer_list<TWinControl*>{RadioGroup, RadioGroup1, GroupBox1, Panel1})
         group->SetEnabled(Enabled);
+    // The component refuses a new colour and channel order while it runs.
+    const int item = RadioGroup->ItemIndex();
+    FadeColorButton->SetEnabled(Enabled && item >= 0 && item < int(OperationItems.size()) && FadeColorApplies(item));
+    RGBComboBox->SetEnabled(Enabled);
 }
 
 void TMainForm::ActivateButtonClick(TObject*) {
@@ -205,6 +209,7 @@ void TMainForm::ActivateButtonClick(TObject*) {
 
 void TMainForm::ShowIdle() {
     FReplay->SetEnabled(false);  // a pending replay ends with the run
+    FReplayHeld = false;
     ActivateButton->SetCaption("Play");
     Lumawipe->SetActive(false);
     SetSettingsEnabled(true);
@@ -214,11 +219,22 @@ void TMainForm::ShowIdle() {
 
 void TMainForm::PauseButtonClick(TObject*) {
     if (PauseButton->Caption() == "Pause") {
+        // Between the runs of "Reverse on done" nothing runs to pause: the wait is held
+        // instead, and the next run waits for Resume.
+        if (FReplay->Enabled()) {
+            FReplay->SetEnabled(false);
+            FReplayHeld = true;
+        }
         Lumawipe->Pause();
         PauseButton->SetCaption("Resume");
     } else {
-        Lumawipe->Resume();
         PauseButton->SetCaption("Pause");
+        if (FReplayHeld) {
+            FReplayHeld = false;
+            Replay(nullptr);
+            return;
+        }
+        Lumawipe->Resume();
     }
 }
 

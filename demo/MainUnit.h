@@ -47,6 +47,7 @@ public:
     // The pause between the end of a run and the reversed replay with "Reverse on done".
     static constexpr std::uint32_t ReplayDelay = 1000;
     bool ReplayPending() const { return FReplay->Enabled(); }
+    bool ReplayHeld() const { return FReplayHeld; }
 
     // Event handlers.
     void FormCreate(TObject* Sender);
@@ -79,6 +80,7 @@ private:
     void Replay(TObject* Sender);
 
     TTimer* FReplay;
+    bool FReplayHeld = false;  // Pause came during the wait of "Reverse on done"
 };
 
 }  // namespace MainUnit

@@ -159,7 +159,15 @@ protected:
     bool InPlaceActive() const { return static_cast<bool>(FInPlaceSite); }
 
 private:
-    IUnknown* Identity() { return static_cast<IOleObject*>(this); }
+    // The object's one IUnknown, the pointer QueryInterface(IID_IUnknown) answers: the one
+    // handed to frames and containers, which compare such pointers.
+    IUnknown* Identity() {
+        void* unknown = nullptr;
+        static_cast<IOleObject*>(this)->QueryInterface(IID_IUnknown, &unknown);
+        auto* identity = static_cast<IUnknown*>(unknown);
+        identity->Release();  // the caller holds the object
+        return identity;
+    }
     HRESULT ActivateInPlace(bool uiActivate);
     HRESULT ShowPropertyPages(HWND parent);
     void ApplyLoaded(const Toolkit::TComponent& loaded);

@@ -42,9 +42,10 @@ HRESULT DispatchGetIDsOfNames(ITypeInfo* info, LPOLESTR* names, UINT count, DISP
     return info->GetIDsOfNames(names, count, ids);
 }
 
-HRESULT DispatchInvoke(ITypeInfo* info, void* instance, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
-                       EXCEPINFO* excep, UINT* argError) noexcept {
+HRESULT DispatchInvoke(ITypeInfo* info, void* instance, DISPID id, REFIID riid, WORD flags, DISPPARAMS* params,
+                       VARIANT* result, EXCEPINFO* excep, UINT* argError) noexcept {
     if (!info) return E_UNEXPECTED;
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;  // reserved: IID_NULL only
     DISPPARAMS none{};
     SetErrorInfo(0, nullptr);
     const HRESULT hr = info->Invoke(instance, id, flags, params ? params : &none, result, excep, argError);

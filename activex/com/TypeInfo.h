@@ -17,9 +17,10 @@ void ReleaseModuleTypeLib() noexcept;
 ComPtr<ITypeInfo> ModuleTypeInfo(REFGUID guid);
 
 // IDispatch of a dual interface: instance is the interface pointer the type information
-// describes. Invoke reports a member's failure through EXCEPINFO (DISP_E_EXCEPTION).
+// describes. Invoke reports a member's failure through EXCEPINFO (DISP_E_EXCEPTION) and
+// refuses an riid other than IID_NULL (DISP_E_UNKNOWNINTERFACE).
 HRESULT DispatchGetIDsOfNames(ITypeInfo* info, LPOLESTR* names, UINT count, DISPID* ids) noexcept;
-HRESULT DispatchInvoke(ITypeInfo* info, void* instance, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
-                       EXCEPINFO* excep, UINT* argError) noexcept;
+HRESULT DispatchInvoke(ITypeInfo* info, void* instance, DISPID id, REFIID riid, WORD flags, DISPPARAMS* params,
+                       VARIANT* result, EXCEPINFO* excep, UINT* argError) noexcept;
 
 }  // namespace Com

@@ -350,6 +350,32 @@ TEST_F(Control, UnknownInterfaceIsRefused) {
     EXPECT_EQ(out, nullptr);
 }
 
+// Whichever interface it is asked through, the object answers with one IUnknown; Invoke
+// takes IID_NULL only, as IDispatch's rules say.
+TEST_F(Control, OneIdentityAndInvokeTakesOnlyTheNullIid) {
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(identity.Put())), S_OK);
+    for (const IID* iid : {&IID_ILumawipe, &IID_IDispatch, &IID_IOleObject, &IID_IOleWindow, &IID_IOleInPlaceObject,
+                           &IID_IOleInPlaceActiveObject, &IID_IOleControl, &IID_IViewObject, &IID_IViewObject2,
+                           &IID_IPersist, &IID_IPersistStreamInit, &IID_IPersistPropertyBag, &IID_IPersistStorage,
+                           &IID_IProvideClassInfo, &IID_IProvideClassInfo2, &IID_ISpecifyPropertyPages,
+                           &IID_IQuickActivate, &IID_IConnectionPointContainer, &IID_ISupportErrorInfo}) {
+        ComPtr<IUnknown> through, unknown;
+        ASSERT_EQ(control->QueryInterface(*iid, reinterpret_cast<void**>(through.Put())), S_OK);
+        ASSERT_EQ(through->QueryInterface(IID_PPV_ARGS(unknown.Put())), S_OK);
+        EXPECT_EQ(unknown.Get(), identity.Get());
+    }
+    DISPPARAMS none{};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(control->Invoke(7, IID_IDispatch, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                              nullptr),
+              DISP_E_UNKNOWNINTERFACE);
+    EXPECT_EQ(control->Invoke(7, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
+              S_OK);
+    VariantClear(&result);
+}
+
 // ---- events -----------------------------------------------------------------------------
 
 TEST_F(Control, ConnectionPointForTheEvents) {

@@ -176,6 +176,53 @@ TEST_F(DemoForm, ReverseOnDoneTurnsTheRunRoundAfterASecond) {
     EXPECT_FALSE(Form->Lumawipe->Active()) << "no replay after Stop";
 }
 
+// Pause during the wait of "Reverse on done" holds it: no run starts until Resume, which
+// starts the turned-round run at once; Stop after such a Pause leaves nothing pending.
+TEST_F(DemoForm, PauseDuringTheReplayWaitHoldsTheNextRunUntilResume) {
+    Press(Form->ReversibleCheckBox);
+    Form->Lumawipe->SetInterval(1);
+    Form->Lumawipe->SetSteps(200);
+    for (const bool resume : {true, false}) {
+        SCOPED_TRACE(resume ? "Resume" : "Stop");
+        Press(Form->ActivateButton);
+        ASSERT_TRUE(PumpUntil([&] { return Form->ReplayPending(); }, 10000));
+        const bool reverse = Form->Lumawipe->Reverse();
+        Press(Form->PauseButton);
+        EXPECT_EQ(WindowText(Form->PauseButton->Handle()), "Resume");
+        EXPECT_FALSE(Form->ReplayPending()) << "the wait's timer is off: nothing can start the run";
+        EXPECT_TRUE(Form->ReplayHeld());
+        EXPECT_FALSE(Form->Lumawipe->Active());
+        if (resume) {
+            Press(Form->PauseButton);
+            EXPECT_EQ(WindowText(Form->PauseButton->Handle()), "Pause");
+            EXPECT_TRUE(Form->Lumawipe->Active()) << "Resume starts the next run";
+            EXPECT_NE(Form->Lumawipe->Reverse(), reverse);
+            EXPECT_FALSE(Form->ReplayHeld());
+        }
+        Press(Form->ActivateButton);  // Stop
+        EXPECT_TRUE(Idle());
+        EXPECT_FALSE(Form->ReplayHeld());
+        EXPECT_FALSE(Form->Lumawipe->Active());
+    }
+}
+
+// While a run plays, the fade colour and the channel order (which the component refuses
+// then) are disabled with the other settings, and come back with them.
+TEST_F(DemoForm, FadeColourAndChannelOrderAreDisabledDuringARun) {
+    for (int item = 0; item < int(MainUnit::OperationItems.size()); ++item) {
+        if (!MainUnit::FadeColorApplies(item) && !MainUnit::ChannelOrderApplies(item)) continue;
+        SCOPED_TRACE(MainUnit::OperationItems[std::size_t(item)].Caption);
+        ChooseOperation(item);
+        Form->Lumawipe->SetInterval(1000);
+        Press(Form->ActivateButton);
+        EXPECT_FALSE(Usable(Form->FadeColorButton));
+        EXPECT_FALSE(Usable(Form->RGBComboBox));
+        Press(Form->ActivateButton);
+        EXPECT_EQ(Usable(Form->FadeColorButton), MainUnit::FadeColorApplies(item));
+        EXPECT_TRUE(Usable(Form->RGBComboBox));
+    }
+}
+
 // The edits take digits only; a value the component cannot take is kept back and shown,
 // and the next keystroke that makes a valid value is taken.
 TEST_F(DemoForm, NumberEditsTakeDigitsAndKeepBackWhatTheComponentCannotTake) {
@@ -197,7 +244,8 @@ TEST_F(DemoForm, NumberEditsTakeDigitsAndKeepBackWhatTheComponentCannotTake) {
     EXPECT_EQ(WindowText(Form->DeltaEdit->Handle()), "");
     EXPECT_EQ(Form->Lumawipe->Delta(), 1) << "an empty edit changes nothing";
     Type(Form->IntervalEdit, L"0");
-    EXPECT_EQ(Form->Lumawipe->Interval(), 0u) << "Interval 0 is a value: it stops the ticks";
+    EXPECT_EQ(Form->Lumawipe->Interval(), 10u) << "an Interval of 0 is kept back: the run would stand still";
+    EXPECT_EQ(Form->IntervalEdit->Font().Color(), clRed);
 }
 
 TEST_F(DemoForm, ChannelOrderAndModifierReachTheComponent) {

@@ -81,7 +81,7 @@ TEST(DemoModel, NumberEditsTakeValuesInRangeAndKeepBackTheRest) {
         {"5", PositiveMin, K::Taken, 5},
         {"05", PositiveMin, K::Taken, 5},
         {"0", PositiveMin, K::OutOfRange, 0},  // on the way to "05": no message, not taken
-        {"0", IntervalMin, K::Taken, 0},       // Interval 0 is a value: it stops the ticks
+        {"0", IntervalMin, K::OutOfRange, 0},  // an Interval of 0 would leave the run standing
         {"2147483647", PositiveMin, K::Taken, 2147483647},
         {"2147483648", PositiveMin, K::OutOfRange, 2147483648},  // would wrap
         {"99999999999999999999999", IntervalMin, K::OutOfRange, std::int64_t(1) << 40},
