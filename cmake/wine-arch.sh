@@ -34,7 +34,7 @@ wine_probe() {
     if out=$("$loader" --version 2>&1); then
       LUMAWIPE_WINE_ARCHS+="${LUMAWIPE_WINE_ARCHS:+ }$arch"
     else
-      out=$(printf '%s' "$out" | tail -n 1)
+      out=$(printf "%s" "$out" | tail -n 1); out=${out##*: }
       LUMAWIPE_WINE_SKIPPED+="$arch: not run, this machine cannot execute its Wine loader $loader (${out:-no output})"$'\n'
     fi
   done
