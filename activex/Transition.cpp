@@ -15,13 +15,15 @@ namespace {
 
 // The other picture's handle is not adopted a second time (two owners would delete it
 // twice): the picture takes a copy of the other one instead.
+// Handles are compared as the 32-bit values they travel as: widened again, a handle
+// whose value has the top bit set (Wine's handles do, once their slot has been reused
+// often) is sign-extended and no longer equals the pointer the picture holds.
 void AdoptHandle(TBitmap& bitmap, TBitmap& other, std::int32_t value) {
-    const HBITMAP handle = Int32ToHandle(value);
-    if (handle == Toolkit::BitmapHandle(bitmap)) return;
-    if (handle && handle == Toolkit::BitmapHandle(other))
+    if (value == HandleToInt32(Toolkit::BitmapHandle(bitmap))) return;
+    if (value && value == HandleToInt32(Toolkit::BitmapHandle(other)))
         bitmap.Assign(other);
     else
-        Toolkit::SetBitmapHandle(bitmap, handle);
+        Toolkit::SetBitmapHandle(bitmap, Int32ToHandle(value));
 }
 
 }  // namespace

@@ -32,8 +32,9 @@ trap 'kill $stress 2>/dev/null || true' EXIT
 failed=0
 report() {  # build, program, filter, gtest output file
   local runs fails
-  runs=$(grep -c '^\[==========\] .* ran\.' "$4" || true)
-  fails=$(grep -E '^\[  FAILED  \] [^0-9]' "$4" | grep -v ', listed below' | sed 's/ ([0-9]* ms)$//' | sort | uniq -c || true)
+  runs=$(tr -d '\r' <"$4" | grep -c '^\[==========\] .* ran\.' || true)
+  fails=$(tr -d '\r' <"$4" | grep -E '^\[  FAILED  \] [^0-9]' | grep -v ', listed below' | sed 's/ ([0-9]* ms)$//' \
+    | sort | uniq -c || true)
   printf '%-22s %-45s %4s runs' "$1" "${2##*/}" "$runs"
   if [ -n "$fails" ]; then
     failed=1
@@ -62,12 +63,16 @@ for b in "${builds[@]}"; do
     export LUMAWIPE_WINEPREFIX=$PWD/build/wineprefix
     xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
       cmake/wine-session.sh start "$1" >/dev/null
+      # The container tests create the control by its ProgID: registered for the run.
+      ocx=$1/activex/Lumawipe.ocx
       shift; arch=$1; shift; repeat=$1; shift
+      cmake/wine-run.sh "$arch" regsvr32 /s "$ocx"
       for t in "$@"; do
         prog=${t%%:*}
         [ -f "$prog" ] || continue
         cmake/wine-run.sh "$arch" "$prog" --gtest_filter="${t#*:}" --gtest_repeat="$repeat" >"$prog.stress.log" 2>&1 || true
       done
+      cmake/wine-run.sh "$arch" regsvr32 /u /s "$ocx"
     ' stress "$b" "$arch" "$repeat" "${windows_tests[@]/#/$b/}"
     cmake/wine-session.sh stop "$b"
     for t in "${windows_tests[@]}"; do
