@@ -80,7 +80,8 @@ bool IsStored(const TPropertyInfo& prop, const TComponent& component);
 void WriteComponent(std::ostream& out, const TComponent& component, const TClassInfo& info);
 
 // Reads a stream written by WriteComponent into component: every value is checked
-// before the first one is applied. A malformed stream raises EReadError naming what is
+// before the first one is applied. From a TMemoryStream, pictures are decoded where they
+// lie, without a copy of their bytes. A malformed stream raises EReadError naming what is
 // wrong and changes nothing. Values are applied in order with Loading() set; an
 // exception of a setter is raised after the remaining values have been applied. When a
 // handler run by a setter frees the component, loading stops there.
