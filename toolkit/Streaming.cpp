@@ -232,6 +232,9 @@ TPropValue ReadValue(Parser& p, const TPropertyInfo& prop) {
                 const auto item = TValueType(p.Byte(what));
                 if (item == TValueType::vaNull) break;
                 if (item != TValueType::vaString) Malformed(what + " holds a list item that is not a string");
+                // An item costs a few bytes of stream but a string's worth of memory.
+                if (lines.size() == MaxListItems)
+                    Malformed(what + " holds more than " + std::to_string(MaxListItems) + " strings");
                 lines.push_back(p.Block(what));
             }
             return TPropValue::Strings(std::move(lines));

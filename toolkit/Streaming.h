@@ -90,4 +90,8 @@ void ReadComponent(std::istream& in, TComponent& component, const TClassInfo& in
 // Largest value of vaString or vaBinary a reader accepts.
 constexpr std::uint32_t MaxStreamBlock = std::uint32_t(MaxBitmapBytes + 1024 * 1024);
 
+// Most strings a list value may hold. An empty string is 5 bytes of stream and several
+// times that in memory, so a bound on the count bounds what a list of tiny items costs.
+constexpr std::size_t MaxListItems = 1 << 16;
+
 }  // namespace Toolkit

@@ -110,6 +110,12 @@ std::string Le32(std::uint32_t v) {
     return b;
 }
 std::string Head() { return "LWFD" + ShortString("TSample"); }
+// n list items of empty strings (vaString, length 0).
+std::string EmptyStrings(std::size_t n) {
+    std::string items;
+    for (std::size_t i = 0; i < n; ++i) items += '\x07' + Le32(0);
+    return items;
+}
 
 TEST(Streaming, RoundTripsEveryKindOfProperty) {
     for (const TReader read : Readers) {
@@ -202,6 +208,8 @@ TEST(Streaming, MalformedStreamIsRefusedAndChangesNothing) {
         // Lengths beyond what the stream holds, refused when the stream ends.
         {"long picture", Head() + ShortString("Picture") + '\x08' + Le32(0x40000000) + "BM" + '\x00', "ends inside"},
         {"long string", Head() + ShortString("Lines") + '\x01' + '\x07' + Le32(0x40000000) + "ab", "ends inside"},
+        {"many tiny strings", Head() + ShortString("Lines") + '\x01' + EmptyStrings(MaxListItems + 1) + '\x00' + '\x00',
+         "more than 65536 strings"},
     };
     for (const TReader read : Readers) {
         for (const auto& c : cases) {
@@ -216,6 +224,12 @@ TEST(Streaming, MalformedStreamIsRefusedAndChangesNothing) {
             EXPECT_EQ(s.Number, 5) << c.what;
         }
     }
+}
+
+TEST(Streaming, ListOfTheMostStringsIsRead) {
+    TSample s;
+    Read(Head() + ShortString("Lines") + '\x01' + EmptyStrings(MaxListItems) + '\x00' + '\x00', s);
+    EXPECT_EQ(s.Lines.size(), MaxListItems);
 }
 
 TEST(Streaming, FailingSetterDoesNotKeepTheRestFromTheirValues) {
