@@ -64,12 +64,15 @@ constexpr std::uint64_t MaxDeflateRatio = 1032;
 // The file is left where it was.
 std::uint64_t PngDataBytes(std::FILE* file) {
     const long start = std::ftell(file);
-    if (start < 0 || std::fseek(file, 0, SEEK_END) != 0) return UINT64_MAX;  // cannot tell
-    const long end = std::ftell(file);
+    const long end = start >= 0 && std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    if (end < 0) {  // cannot tell: libpng finds out
+        if (start >= 0) std::fseek(file, start, SEEK_SET);
+        return UINT64_MAX;
+    }
     std::uint64_t bytes = 0;
     long at = long(sizeof PngSignature);
     unsigned char head[8];
-    while (end >= 0 && at + 8 <= end && std::fseek(file, at, SEEK_SET) == 0 && std::fread(head, 1, 8, file) == 8) {
+    while (at + 8 <= end && std::fseek(file, at, SEEK_SET) == 0 && std::fread(head, 1, 8, file) == 8) {
         const std::uint32_t length = std::uint32_t(head[0]) << 24 | std::uint32_t(head[1]) << 16 |
                                      std::uint32_t(head[2]) << 8 | head[3];
         const std::uint64_t there = std::min<std::uint64_t>(length, std::uint64_t(end - at - 8));
