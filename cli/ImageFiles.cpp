@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -55,6 +56,34 @@ std::string Lower(std::string s) {
 // Ancillary chunks (text, colour profiles) a file may ask libpng to hold in memory.
 constexpr png_alloc_size_t PngChunkMemoryLimit = 8u << 20;
 
+// Deflate turns at most 1032 bytes into 2 bits of its shortest codes: pixel data that needs
+// more compressed bytes than the file's IDAT chunks hold is not there.
+constexpr std::uint64_t MaxDeflateRatio = 1032;
+
+// The bytes of the IDAT chunks that file holds (a chunk cut short counts what is there).
+// The file is left where it was.
+std::uint64_t PngDataBytes(std::FILE* file) {
+    const long start = std::ftell(file);
+    const long end = start >= 0 && std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    if (end < 0) {  // cannot tell: libpng finds out
+        if (start >= 0) std::fseek(file, start, SEEK_SET);
+        return UINT64_MAX;
+    }
+    std::uint64_t bytes = 0;
+    long at = long(sizeof PngSignature);
+    unsigned char head[8];
+    while (at + 8 <= end && std::fseek(file, at, SEEK_SET) == 0 && std::fread(head, 1, 8, file) == 8) {
+        const std::uint32_t length = std::uint32_t(head[0]) << 24 | std::uint32_t(head[1]) << 16 |
+                                     std::uint32_t(head[2]) << 8 | head[3];
+        const std::uint64_t there = std::min<std::uint64_t>(length, std::uint64_t(end - at - 8));
+        if (std::memcmp(head + 4, "IDAT", 4) == 0) bytes += there;
+        if (std::memcmp(head + 4, "IEND", 4) == 0 || there < length) break;
+        at += long(8 + there + 4);
+    }
+    std::fseek(file, start, SEEK_SET);
+    return bytes;
+}
+
 // libpng's state for one file. libpng reports errors by longjmp into ReadPngInto; the
 // objects that own memory live here, outside the jump, so they are released on every path.
 struct PngRead {
@@ -64,6 +93,7 @@ struct PngRead {
     std::vector<png_bytep> Rows;
     int Width = 0;
     int Height = 0;
+    std::uint64_t DataBytes = 0;  // of compressed pixel data in the file
     char Error[256] = "";
     char Warning[256] = "";  // the last one, which tells why libpng refuses a header
     ~PngRead() { png_destroy_read_struct(&Png, &Info, nullptr); }
@@ -98,6 +128,11 @@ bool ReadPngInto(PngRead& read, std::FILE* file, TColor background) {
     read.Width = int(png_get_image_width(read.Png, read.Info));
     read.Height = int(png_get_image_height(read.Png, read.Info));
     Toolkit::CheckedImageSize(read.Width, read.Height);  // the byte limit, before the store
+    // The samples the header announces, against what the compressed data can expand to:
+    // a large header over a few bytes of data is refused before the store is taken.
+    const std::uint64_t samples = std::uint64_t(read.Width) * std::uint64_t(read.Height) *
+                                  png_get_channels(read.Png, read.Info) * png_get_bit_depth(read.Png, read.Info) / 8;
+    if (samples / MaxDeflateRatio > read.DataBytes) png_error(read.Png, "the pixel data is too short for the image size");
 
     // Every colour type and depth to 8-bit BGR: palettes and low gray depths expanded,
     // 16-bit samples scaled, gray spread to RGB, transparency (alpha or tRNS) composited.
@@ -128,6 +163,7 @@ void ReadPng(TBitmap& bitmap, const std::string& path, TColor background) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) throw Toolkit::EInvalidGraphic("Cannot open file \"" + path + "\".");
     PngRead read;
+    read.DataBytes = PngDataBytes(file.get());
     if (!ReadPngInto(read, file.get(), background)) {
         std::string why = read.Error;
         if (*read.Warning) why += std::string(" (") + read.Warning + ")";

@@ -379,8 +379,10 @@ int Render(const Options& o, std::ostream& out, std::ostream& err) {
     }
 
     wipe.Play();
-    for (long long index = 0; !done; ++index) {
-        if (index >= o.MaxFrames)
+    // done is set by OnDone, from inside AdvanceFrame (a while loop: clang cannot see that).
+    long long frames = 0;
+    while (!done) {
+        if (frames++ >= o.MaxFrames)
             throw std::runtime_error("the run did not end within " + std::to_string(o.MaxFrames) + " frames");
         wipe.AdvanceFrame(nullptr);
         sink.Add(wipe.WorkBitmap());

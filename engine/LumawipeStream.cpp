@@ -34,9 +34,7 @@ Toolkit::TClassInfo MakeClassInfo() {
               [](const TComponent& c) { return TPropValue::Strings(Of(c).About().Lines()); },
               [](TComponent& c, const TPropValue& v) {
                   // Loading replaces the lines themselves; the property write ignores them.
-                  auto& lines = Of(c).AboutLines();
-                  lines.Clear();
-                  for (const auto& line : v.AsStrings()) lines.Add(line);
+                  Of(c).AboutLines().SetLines(v.AsStrings());
               },
               std::nullopt},
             P{"Color", TPropKind::pkColor, {}, [](const TComponent& c) { return TPropValue::Int(Of(c).Color()); },

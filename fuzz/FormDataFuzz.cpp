@@ -10,6 +10,7 @@
 
 #include "activex/WipeaxStream.h"
 #include "engine/LumawipeStream.h"
+#include "toolkit/MemoryStream.h"
 
 namespace {
 
@@ -29,10 +30,14 @@ std::string Saved(const Wipeax::TLumawipe& c, const Toolkit::TClassInfo& info) {
 // A refused one leaves the component as it was where the reader promises it; the control
 // reads into a scratch control first, whose stored values a setter's refusal may have
 // changed.
+// inPlace: the data is read from memory, where pictures are decoded where they lie (as
+// the control reads its stream and storage); otherwise from a stream (as files are read).
 template <class Save, class Load>
-void Check(const std::string& data, bool unchangedWhenRefused, Save&& save, Load&& load) {
+void Check(const std::string& data, bool inPlace, bool unchangedWhenRefused, Save&& save, Load&& load) {
     const std::string before = save();
-    std::istringstream in(data);
+    std::istringstream stream(data);
+    Toolkit::TMemoryStream memory(data.data(), data.size());
+    std::istream& in = inPlace ? static_cast<std::istream&>(memory) : stream;
     try {
         load(in);
     } catch (const Toolkit::EReadError&) {
@@ -61,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     {
         Wipekit::TLumawipe engine(nullptr);
-        Check(bytes, true, [&] { return Saved(engine); }, [&](std::istream& in) { Wipekit::LoadLumawipe(in, engine); });
+        Check(bytes, false, true, [&] { return Saved(engine); }, [&](std::istream& in) { Wipekit::LoadLumawipe(in, engine); });
     }
     {
         static const Toolkit::TClassInfo info =
@@ -69,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 return static_cast<Wipeax::TLumawipe&>(c);
             });
         Wipeax::TLumawipe control(nullptr);
-        Check(bytes, false, [&] { return Saved(control, info); },
+        Check(bytes, true, false, [&] { return Saved(control, info); },
               [&](std::istream& in) { Toolkit::ReadComponent(in, control, info); });
     }
     return 0;

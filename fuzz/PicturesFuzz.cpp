@@ -1,11 +1,19 @@
 // Every reader of picture data on arbitrary bytes: BMP files (streams and memory, as
-// files, the form data and the control's property bags hold them) and packed DIBs (as
-// bitmap resources hold them). A reader either yields a picture of consistent size or
-// raises a toolkit exception; a failed load leaves the bitmap as it was.
+// files, the form data and the control's property bags hold them), packed DIBs (as
+// bitmap resources hold them) and the renderer's PNG files. A reader either yields a
+// picture of consistent size or raises a toolkit exception; a failed load leaves the
+// bitmap as it was.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
 
+#include "cli/ImageFiles.h"
 #include "toolkit/Graphics.h"
 
 namespace {
@@ -39,5 +47,16 @@ void Try(Load&& load) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Try([&](Toolkit::TBitmap& b) { b.LoadFromMemory(data, size); });
     Try([&](Toolkit::TBitmap& b) { b.LoadDibFromMemory(data, size); });
+    // The renderer reads PNG files by path: the bytes go through a file of this process.
+    constexpr unsigned char png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size >= sizeof png && std::memcmp(data, png, sizeof png) == 0) {
+        static const std::string path = [] {
+            std::atexit([] { std::remove(("/tmp/fuzz_pictures_" + std::to_string(::getpid()) + ".png").c_str()); });
+            return "/tmp/fuzz_pictures_" + std::to_string(::getpid()) + ".png";
+        }();
+        std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+                                                                      std::streamsize(size));
+        Try([&](Toolkit::TBitmap& b) { LumawipeCli::ReadPicture(b, path, Toolkit::clWhite); });
+    }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/Lifeline.h"
@@ -34,6 +35,7 @@ public:
     void Add(std::string line) { FLines.push_back(std::move(line)); }
     void Clear() { FLines.clear(); }
     void Assign(const TStrings& other) { FLines = other.FLines; }
+    void SetLines(std::vector<std::string> lines) { FLines = std::move(lines); }
     // Lines joined with CR LF after each, as the toolkit's Text property gives them.
     std::string Text() const;
     // Splits at CR LF, LF or CR.

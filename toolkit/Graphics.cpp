@@ -1,10 +1,10 @@
 #include "toolkit/Graphics.h"
 
 #include <cstring>
-#include <sstream>
 #include <vector>
 
 #include "toolkit/BmpCodec.h"
+#include "toolkit/MemoryStream.h"
 
 namespace Toolkit {
 
@@ -104,12 +104,12 @@ void TBitmap::LoadFromStream(std::istream& in) { Replace(ReadBmp(in)); }
 void TBitmap::LoadFromFile(const std::string& path) { Replace(ReadBmpFile(path)); }
 
 void TBitmap::LoadFromMemory(const void* data, std::size_t size) {
-    std::istringstream in(std::string(static_cast<const char*>(data), size));
+    TMemoryStream in(data, size);
     LoadFromStream(in);
 }
 
 void TBitmap::LoadDibFromMemory(const void* data, std::size_t size) {
-    std::istringstream in(std::string(static_cast<const char*>(data), size));
+    TMemoryStream in(data, size);
     Replace(ReadDib(in));
 }
 

@@ -7,6 +7,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "toolkit/MemoryStream.h"
+
 namespace Toolkit {
 
 namespace {
@@ -128,10 +130,36 @@ public:
 
     std::string ShortString(const std::string& what) { return Bytes(Byte(what), what); }
 
-    std::string Block(const std::string& what) {
+    std::uint64_t BlockSize(const std::string& what) {
         const std::uint64_t n = LE(4, what);
         if (n > MaxStreamBlock) Malformed(what + " of " + std::to_string(n) + " bytes is too large");
-        return Bytes(n, what);
+        return n;
+    }
+
+    std::string Block(const std::string& what) { return Bytes(BlockSize(what), what); }
+
+    // Decodes a block of picture data. Form data in memory is decoded where it lies; from
+    // any other stream the block is read in slices first.
+    std::shared_ptr<TBitmap> PictureBlock(const std::string& what) {
+        const std::uint64_t n = BlockSize(what);
+        auto picture = std::make_shared<TBitmap>();
+        try {
+            if (auto* memory = dynamic_cast<TMemoryStreamBuf*>(FIn.rdbuf())) {
+                if (memory->Left() < n) Malformed("stream ends inside " + what);
+                TMemoryStream bmp(memory->Next(), std::size_t(n));
+                picture->LoadFromStream(bmp);
+                memory->Skip(std::size_t(n));
+            } else {
+                const std::string bytes = Bytes(n, what);
+                TMemoryStream bmp(bytes.data(), bytes.size());
+                picture->LoadFromStream(bmp);
+            }
+        } catch (const EReadError&) {
+            throw;
+        } catch (const Exception& e) {
+            Malformed(what + ": " + e.what());
+        }
+        return picture;
     }
 
 private:
@@ -204,22 +232,16 @@ TPropValue ReadValue(Parser& p, const TPropertyInfo& prop) {
                 const auto item = TValueType(p.Byte(what));
                 if (item == TValueType::vaNull) break;
                 if (item != TValueType::vaString) Malformed(what + " holds a list item that is not a string");
+                // An item costs a few bytes of stream but a string's worth of memory.
+                if (lines.size() == MaxListItems)
+                    Malformed(what + " holds more than " + std::to_string(MaxListItems) + " strings");
                 lines.push_back(p.Block(what));
             }
             return TPropValue::Strings(std::move(lines));
         }
-        case TPropKind::pkPicture: {
+        case TPropKind::pkPicture:
             if (type != TValueType::vaBinary) return wrongType();
-            const std::string bytes = p.Block(what);
-            auto picture = std::make_shared<TBitmap>();
-            std::istringstream bmp(bytes);
-            try {
-                picture->LoadFromStream(bmp);
-            } catch (const Exception& e) {
-                Malformed(what + ": " + e.what());
-            }
-            return TPropValue::Picture(std::move(picture));
-        }
+            return TPropValue::Picture(p.PictureBlock(what));
     }
     return wrongType();
 }

@@ -80,7 +80,8 @@ bool IsStored(const TPropertyInfo& prop, const TComponent& component);
 void WriteComponent(std::ostream& out, const TComponent& component, const TClassInfo& info);
 
 // Reads a stream written by WriteComponent into component: every value is checked
-// before the first one is applied. A malformed stream raises EReadError naming what is
+// before the first one is applied. From a TMemoryStream, pictures are decoded where they
+// lie, without a copy of their bytes. A malformed stream raises EReadError naming what is
 // wrong and changes nothing. Values are applied in order with Loading() set; an
 // exception of a setter is raised after the remaining values have been applied. When a
 // handler run by a setter frees the component, loading stops there.
@@ -88,5 +89,9 @@ void ReadComponent(std::istream& in, TComponent& component, const TClassInfo& in
 
 // Largest value of vaString or vaBinary a reader accepts.
 constexpr std::uint32_t MaxStreamBlock = std::uint32_t(MaxBitmapBytes + 1024 * 1024);
+
+// Most strings a list value may hold. An empty string is 5 bytes of stream and several
+// times that in memory, so a bound on the count bounds what a list of tiny items costs.
+constexpr std::size_t MaxListItems = 1 << 16;
 
 }  // namespace Toolkit

@@ -1,10 +1,13 @@
 #include "activex/com/ActiveXControl.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <sstream>
 
 #include "activex/com/SafeCall.h"
 #include "activex/com/TypeInfo.h"
+#include "toolkit/MemoryStream.h"
 #include "toolkit/win32/Gdi.h"
 #include "toolkit/win32/MessageLoop.h"
 
@@ -42,6 +45,32 @@ void ReadExactly(IStream* stream, void* data, ULONG size) {
         at += got;
         size -= got;
     }
+}
+
+// The bytes left in a stream after its current position; none when it cannot tell.
+std::optional<std::uint64_t> BytesLeft(IStream* stream) {
+    STATSTG stat{};
+    ULARGE_INTEGER at{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || FAILED(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &at)))
+        return std::nullopt;
+    return stat.cbSize.QuadPart > at.QuadPart ? stat.cbSize.QuadPart - at.QuadPart : 0;
+}
+
+// Reads size bytes of saved state. A stream that tells its length refuses a size it does
+// not hold before anything is taken; from any other stream the buffer grows only as the
+// bytes arrive, so a lying size costs what the stream really holds.
+std::string ReadSavedState(IStream* stream, std::uint32_t size) {
+    const std::optional<std::uint64_t> left = BytesLeft(stream);
+    if (left && *left < size) throw EComError(E_FAIL, "The saved state is truncated.");
+    constexpr std::size_t FirstPiece = 64 * 1024;
+    std::string data;
+    while (data.size() < size) {
+        const std::size_t at = data.size();
+        const std::size_t next = left ? size : std::min<std::size_t>(size, std::max(FirstPiece, 2 * at));
+        data.resize(next);
+        ReadExactly(stream, data.data() + at, ULONG(next - at));
+    }
+    return data;
 }
 
 void WriteExactly(IStream* stream, const void* data, ULONG size) {
@@ -496,14 +525,16 @@ HRESULT TActiveXControl::Load(IStream* stream) {
         std::uint32_t size = 0;
         ReadExactly(stream, &size, sizeof size);
         if (size > MaxSavedState) throw EComError(E_FAIL, "The saved state is damaged: its size is not believable.");
-        std::string data(size, '\0');
-        ReadExactly(stream, data.data(), size);
         const std::unique_ptr<Toolkit::TComponent> loaded = NewScratchControl();
-        std::istringstream in(data);
-        try {
-            Toolkit::ReadComponent(in, *loaded, StoredProperties());
-        } catch (const Toolkit::EReadError& e) {
-            throw EComError(E_FAIL, std::string("The saved state is damaged: ") + e.what());
+        {
+            // The form data is read where it lies and let go before the values are applied.
+            const std::string data = ReadSavedState(stream, size);
+            Toolkit::TMemoryStream in(data.data(), data.size());
+            try {
+                Toolkit::ReadComponent(in, *loaded, StoredProperties());
+            } catch (const Toolkit::EReadError& e) {
+                throw EComError(E_FAIL, std::string("The saved state is damaged: ") + e.what());
+            }
         }
         ApplyLoaded(*loaded);
     });

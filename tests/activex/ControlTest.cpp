@@ -5,6 +5,7 @@
 // adopted, class information, events, property pages and persistence.
 #include "AxFixtures.h"
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <utility>
@@ -552,6 +553,85 @@ TEST_F(Control, TruncatedOrDamagedStreamsAreRefused) {
     Capture(control.Get(), saved);
     EXPECT_EQ(load->Load(StreamOf(good).Get()), S_OK);
     EXPECT_TRUE(SameState(target.Get(), saved));
+}
+
+// A stream over the bytes of another that keeps the largest read asked of it; one that
+// cannot tell its length or seek, as some containers hand over, when tellsLength is false.
+class WatchedStream final : public IStream {
+public:
+    WatchedStream(ComPtr<IStream> bytes, bool tellsLength) : Bytes(std::move(bytes)), TellsLength(tellsLength) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid != IID_IUnknown && iid != IID_ISequentialStream && iid != IID_IStream) return *out = nullptr, E_NOINTERFACE;
+        *out = static_cast<IStream*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Read(void* data, ULONG size, ULONG* got) override {
+        LargestRead = std::max(LargestRead, size);
+        return Bytes->Read(data, size, got);
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return STG_E_ACCESSDENIED; }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* at) override {
+        return TellsLength ? Bytes->Seek(move, origin, at) : E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override {
+        return TellsLength ? Bytes->Stat(stat, flags) : E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
+
+    ComPtr<IStream> Bytes;
+    bool TellsLength;
+    ULONG LargestRead = 0;
+};
+
+// A size that promises far more than the stream holds is refused without reading or
+// allocating for it: a stream that tells its length is not read past the size; from one
+// that does not, reads stay small until the bytes arrive. The control keeps its state.
+TEST_F(Control, StreamSizeBeyondItsBytesIsRefusedAtOnce) {
+    Write(control.Get(), L"Delta", 3);
+    State before;
+    Capture(control.Get(), before);
+    ComPtr<IPersistStreamInit> load;
+    ASSERT_EQ(control.As(load), S_OK);
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"size alone", {0x00, 0x00, 0x21, 0x80}},
+        {"size and a few bytes", {0x00, 0x00, 0x00, 0x40, 'L', 'W', 'F', 'D'}},
+    };
+    for (const auto& c : cases) {
+        for (const bool tellsLength : {true, false}) {
+            WatchedStream stream(StreamOf(c.bytes), tellsLength);
+            EXPECT_TRUE(FAILED(load->Load(&stream))) << c.what;
+            EXPECT_LE(stream.LargestRead, tellsLength ? 4u : 64u * 1024) << c.what << ", tells its length " << tellsLength;
+            EXPECT_TRUE(SameState(control.Get(), before)) << c.what;
+        }
+    }
+
+    // A state larger than the first piece arrives whole through a stream that cannot tell
+    // its length.
+    ComPtr<ILumawipe> large = ocx.NewControl();
+    Write(large.Get(), L"FromBitmap", HandleValue(NewPicture(300, 200, Fixtures::FromTag)));
+    ComPtr<IPersistStreamInit> save;
+    ASSERT_EQ(large.As(save), S_OK);
+    ComPtr<IStream> saved = StreamOf({});
+    ASSERT_EQ(save->Save(saved.Get(), TRUE), S_OK);
+    saved->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    State expected;
+    Capture(large.Get(), expected);
+    WatchedStream unsized(saved, false);
+    ASSERT_EQ(load->Load(&unsized), S_OK);
+    EXPECT_TRUE(SameState(control.Get(), expected));
 }
 
 // A property bag of the test: values by name, read back converted to the type asked for.

@@ -200,8 +200,9 @@ TEST_F(CliTest, PngOfEveryColourTypeAndDepthIsRead) {
     }
 }
 
-// Damaged files and sizes beyond the toolkit's limits end with exit status 2 and a line
-// naming the file, before the picture's memory is taken.
+// Damaged files, sizes beyond the toolkit's limits and sizes beyond what the file's pixel
+// data can expand to end with exit status 2 and a line naming the file, before the
+// picture's memory is taken.
 TEST_F(CliTest, DamagedOrOversizedPngIsRefused) {
     WritePngFile(Path("good.png"), {"rgb 8", PNG_COLOR_TYPE_RGB, 8});
     const std::string good = Contents(Path("good.png"));
@@ -218,6 +219,9 @@ TEST_F(CliTest, DamagedOrOversizedPngIsRefused) {
         {"zero width", Signature + Ihdr(0, 10), "Invalid PNG file"},
         {"side beyond the limit", Signature + Ihdr(Toolkit::MaxBitmapSide + 1, 1), "exceeds user limit"},
         {"bytes beyond the limit", Signature + Ihdr(30000, 30000) + Chunk("IDAT", "x"), "too large"},
+        // Within the limit, but far more pixels than two bytes of data can expand to.
+        {"size beyond its data", Signature + Ihdr(18918, 18918) + Chunk("IDAT", "xx") + Chunk("IEND", ""),
+         "too short for the image size"},
         {"bad depth", Signature + Ihdr(4, 4, 3), "Invalid PNG file"},
     };
     for (const auto& c : cases) {

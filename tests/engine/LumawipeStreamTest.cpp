@@ -192,6 +192,10 @@ TEST(LumawipeStream, MalformedDataLeavesTheComponentAsItWas) {
     b.SetColor(0x123456);
     EXPECT_THROW(Load(bytes, b), Toolkit::EReadError);
     EXPECT_THROW(Load(bytes.substr(0, bytes.size() - 1), b), Toolkit::EReadError);
+    // An About list of more tiny strings than a list may hold.
+    std::string many = "LWFD\x09TLumawipe\x05" "About\x01";
+    for (std::size_t i = 0; i <= Toolkit::MaxListItems; ++i) many += "\x07"s + std::string(4, '\0');
+    EXPECT_THROW(Load(many + "\x00\x00"s, b), Toolkit::EReadError);
     EXPECT_EQ(b.Color(), 0x123456u);
     EXPECT_EQ(b.Delta(), 10);
     EXPECT_EQ(b.Operation(), TTransitionOperation::toPush);

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "toolkit/MemoryStream.h"
 #include "toolkit/Streaming.h"
 
 namespace {
@@ -80,6 +81,15 @@ void Read(const std::string& bytes, TSample& s) {
     ReadComponent(in, s, SampleInfo());
 }
 
+// Reads bytes in memory, where pictures are decoded in place.
+void ReadInPlace(const std::string& bytes, TSample& s) {
+    TMemoryStream in(bytes.data(), bytes.size());
+    ReadComponent(in, s, SampleInfo());
+}
+
+using TReader = void (*)(const std::string&, TSample&);
+constexpr TReader Readers[] = {Read, ReadInPlace};
+
 // A sample with every property away from its default.
 void FillSample(TSample& s) {
     s.Lines = {"first", "", "third line"};
@@ -100,23 +110,31 @@ std::string Le32(std::uint32_t v) {
     return b;
 }
 std::string Head() { return "LWFD" + ShortString("TSample"); }
+// n list items of empty strings (vaString, length 0).
+std::string EmptyStrings(std::size_t n) {
+    std::string items;
+    for (std::size_t i = 0; i < n; ++i) items += '\x07' + Le32(0);
+    return items;
+}
 
 TEST(Streaming, RoundTripsEveryKindOfProperty) {
-    TSample a;
-    FillSample(a);
-    TSample b;
-    Read(Write(a), b);
-    EXPECT_EQ(b.Lines, a.Lines);
-    EXPECT_EQ(b.Tint, a.Tint);
-    ASSERT_EQ(b.Picture.Width(), 3);
-    ASSERT_EQ(b.Picture.Height(), 2);
-    EXPECT_EQ(std::memcmp(b.Picture.Bits(), a.Picture.Bits(), a.Picture.ImageSize()), 0);
-    EXPECT_EQ(b.Number, -7);
-    EXPECT_EQ(b.Count, 4000000000u);
-    EXPECT_EQ(b.Kind, 2);
-    EXPECT_TRUE(b.Flag);
-    EXPECT_EQ(b.Applied, (std::vector<std::string>{"Lines", "Tint", "Picture", "Number", "Count", "Kind", "Flag"}));
-    EXPECT_FALSE(b.Loading());
+    for (const TReader read : Readers) {
+        TSample a;
+        FillSample(a);
+        TSample b;
+        read(Write(a), b);
+        EXPECT_EQ(b.Lines, a.Lines);
+        EXPECT_EQ(b.Tint, a.Tint);
+        ASSERT_EQ(b.Picture.Width(), 3);
+        ASSERT_EQ(b.Picture.Height(), 2);
+        EXPECT_EQ(std::memcmp(b.Picture.Bits(), a.Picture.Bits(), a.Picture.ImageSize()), 0);
+        EXPECT_EQ(b.Number, -7);
+        EXPECT_EQ(b.Count, 4000000000u);
+        EXPECT_EQ(b.Kind, 2);
+        EXPECT_TRUE(b.Flag);
+        EXPECT_EQ(b.Applied, (std::vector<std::string>{"Lines", "Tint", "Picture", "Number", "Count", "Kind", "Flag"}));
+        EXPECT_FALSE(b.Loading());
+    }
 }
 
 TEST(Streaming, StoresOnlyWhatDiffersFromItsDefaultInThisLayout) {
@@ -160,10 +178,12 @@ TEST(Streaming, MalformedStreamIsRefusedAndChangesNothing) {
     TSample full;
     FillSample(full);
     const std::string good = Write(full);
-    for (std::size_t n = 0; n < good.size(); ++n) {
-        TSample s;
-        EXPECT_THROW(Read(good.substr(0, n), s), EReadError) << "prefix of " << n << " bytes";
-        EXPECT_TRUE(s.Applied.empty()) << "prefix of " << n << " bytes";
+    for (const TReader read : Readers) {
+        for (std::size_t n = 0; n < good.size(); ++n) {
+            TSample s;
+            EXPECT_THROW(read(good.substr(0, n), s), EReadError) << "prefix of " << n << " bytes";
+            EXPECT_TRUE(s.Applied.empty()) << "prefix of " << n << " bytes";
+        }
     }
 
     const std::string number = ShortString("Number") + '\x02' + Le32(1);
@@ -185,18 +205,31 @@ TEST(Streaming, MalformedStreamIsRefusedAndChangesNothing) {
         {"list item", Head() + ShortString("Lines") + '\x01' + '\x02' + Le32(1) + '\x00' + '\x00', "not a string"},
         {"picture", Head() + ShortString("Picture") + '\x08' + Le32(4) + "BMxx" + '\x00', "Picture"},
         {"huge block", Head() + ShortString("Picture") + '\x08' + Le32(0xFFFFFFF0) + '\x00', "too large"},
+        // Lengths beyond what the stream holds, refused when the stream ends.
+        {"long picture", Head() + ShortString("Picture") + '\x08' + Le32(0x40000000) + "BM" + '\x00', "ends inside"},
+        {"long string", Head() + ShortString("Lines") + '\x01' + '\x07' + Le32(0x40000000) + "ab", "ends inside"},
+        {"many tiny strings", Head() + ShortString("Lines") + '\x01' + EmptyStrings(MaxListItems + 1) + '\x00' + '\x00',
+         "more than 65536 strings"},
     };
-    for (const auto& c : cases) {
-        TSample s;
-        try {
-            Read(c.bytes, s);
-            ADD_FAILURE() << c.what << ": accepted";
-        } catch (const EReadError& e) {
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.what << ": " << e.what();
+    for (const TReader read : Readers) {
+        for (const auto& c : cases) {
+            TSample s;
+            try {
+                read(c.bytes, s);
+                ADD_FAILURE() << c.what << ": accepted";
+            } catch (const EReadError& e) {
+                EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.what << ": " << e.what();
+            }
+            EXPECT_TRUE(s.Applied.empty()) << c.what;
+            EXPECT_EQ(s.Number, 5) << c.what;
         }
-        EXPECT_TRUE(s.Applied.empty()) << c.what;
-        EXPECT_EQ(s.Number, 5) << c.what;
     }
+}
+
+TEST(Streaming, ListOfTheMostStringsIsRead) {
+    TSample s;
+    Read(Head() + ShortString("Lines") + '\x01' + EmptyStrings(MaxListItems) + '\x00' + '\x00', s);
+    EXPECT_EQ(s.Lines.size(), MaxListItems);
 }
 
 TEST(Streaming, FailingSetterDoesNotKeepTheRestFromTheirValues) {
