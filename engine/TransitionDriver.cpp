@@ -144,25 +144,8 @@ TFrameOutcome TTransitionDriver::ShowFrame(TBitmap& own, TEffectProc routine, TT
                                            bool covers) {
     TFrameOutcome outcome;
     if (PicturesFitControl()) {
-        // Drawn where it is shown: a tick moves no second copy of the frame. The control's
-        // canvas keeps the brush, pen and copy mode its owner gave it (Clear fills with that
-        // brush), whatever the frame's drawing set.
-        Toolkit::TCanvas& canvas = Canvas();
-        const Toolkit::TBrush brush = canvas.Brush;
-        const Toolkit::TPen pen = canvas.Pen;
-        const Toolkit::TCopyMode mode = canvas.CopyMode;
-        auto restore = [&] {
-            canvas.Brush = brush;
-            canvas.Pen = pen;
-            canvas.CopyMode = mode;
-        };
-        try {
-            DrawOnSurface([&](TBitmap& surface) { outcome = DrawFrame(surface, routine, params, covers); });
-        } catch (...) {
-            restore();
-            throw;
-        }
-        restore();
+        // Drawn where it is shown: a tick moves no second copy of the frame.
+        DrawOnSurface([&](TBitmap& surface) { outcome = DrawFrame(surface, routine, params, covers); });
         outcome.Frame = &Surface();
     } else {
         outcome = DrawFrame(own, routine, params, covers);

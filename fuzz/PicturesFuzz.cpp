@@ -50,10 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The renderer reads PNG files by path: the bytes go through a file of this process.
     constexpr unsigned char png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (size >= sizeof png && std::memcmp(data, png, sizeof png) == 0) {
-        static const std::string path = [] {
-            std::atexit([] { std::remove(("/tmp/fuzz_pictures_" + std::to_string(::getpid()) + ".png").c_str()); });
-            return "/tmp/fuzz_pictures_" + std::to_string(::getpid()) + ".png";
-        }();
+        static const std::string path = "/tmp/fuzz_pictures_" + std::to_string(::getpid()) + ".png";
+        static const int removed = std::atexit([] { std::remove(path.c_str()); });
+        (void)removed;
         std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                       std::streamsize(size));
         Try([&](Toolkit::TBitmap& b) { LumawipeCli::ReadPicture(b, path, Toolkit::clWhite); });

@@ -161,19 +161,31 @@ protected:
     // Runs draw(surface) on the surface itself, sized to the control, for a control that
     // would otherwise draw into a bitmap of its own and copy that here: what it draws is
     // shown once, when draw returns (inside Paint, when the paint ends), not at each change.
+    // The canvas keeps the brush, pen and copy mode its owner gave it, whatever draw set.
     template <class Draw>
     void DrawOnSurface(Draw&& draw) {
-        Canvas();
-        const bool painting = FPainting;
-        FPainting = true;
-        try {
+        TCanvas& canvas = Canvas();
+        struct Restore {
+            TGraphicControl& Control;
+            TCanvas& Canvas;
+            const bool Painting;
+            const TBrush Brush;
+            const TPen Pen;
+            const TCopyMode Mode;
+            ~Restore() {
+                Control.FPainting = Painting;
+                Canvas.Brush = Brush;
+                Canvas.Pen = Pen;
+                Canvas.CopyMode = Mode;
+            }
+        };
+        {
+            const Restore restore{*this, canvas, FPainting, canvas.Brush, canvas.Pen, canvas.CopyMode};
+            FPainting = true;
             draw(FSurface);
-        } catch (...) {
-            FPainting = painting;
-            throw;
+            if (restore.Painting) return;
         }
-        FPainting = painting;
-        if (!painting) Peer().Present();
+        Peer().Present();
     }
 
 private:

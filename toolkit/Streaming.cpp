@@ -143,19 +143,13 @@ public:
     std::shared_ptr<TBitmap> PictureBlock(const std::string& what) {
         const std::uint64_t n = BlockSize(what);
         auto picture = std::make_shared<TBitmap>();
+        auto* memory = dynamic_cast<TMemoryStreamBuf*>(FIn.rdbuf());
+        if (memory && memory->Left() < n) Malformed("stream ends inside " + what);
+        const std::string bytes = memory ? std::string() : Bytes(n, what);
+        TMemoryStream bmp(memory ? memory->Next() : bytes.data(), std::size_t(n));
         try {
-            if (auto* memory = dynamic_cast<TMemoryStreamBuf*>(FIn.rdbuf())) {
-                if (memory->Left() < n) Malformed("stream ends inside " + what);
-                TMemoryStream bmp(memory->Next(), std::size_t(n));
-                picture->LoadFromStream(bmp);
-                memory->Skip(std::size_t(n));
-            } else {
-                const std::string bytes = Bytes(n, what);
-                TMemoryStream bmp(bytes.data(), bytes.size());
-                picture->LoadFromStream(bmp);
-            }
-        } catch (const EReadError&) {
-            throw;
+            picture->LoadFromStream(bmp);
+            if (memory) memory->Skip(std::size_t(n));
         } catch (const Exception& e) {
             Malformed(what + ": " + e.what());
         }
