@@ -145,11 +145,12 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
     return Com::GetClassObject(Factories, clsid, iid, out);
 }
 
-// Before saying yes, the module lets its hidden windows go: COM may unload it next.
+// Before saying yes, the module lets its hidden windows go: COM may unload it next. A
+// window of another thread goes when that thread next handles its messages; until then
+// the module stays.
 HRESULT STDAPICALLTYPE DllCanUnloadNow() {
     if (Com::ModuleLockCount() != 0) return S_FALSE;
-    Toolkit::Win32::ReleaseModuleWindows();
-    return S_OK;
+    return Toolkit::Win32::ReleaseModuleWindows() ? S_OK : S_FALSE;
 }
 
 HRESULT STDAPICALLTYPE DllRegisterServer() {

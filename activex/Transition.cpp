@@ -11,23 +11,6 @@ std::int32_t HandleToInt32(HBITMAP handle) {
 
 HBITMAP Int32ToHandle(std::int32_t value) { return reinterpret_cast<HBITMAP>(static_cast<std::intptr_t>(value)); }
 
-namespace {
-
-// The other picture's handle is not adopted a second time (two owners would delete it
-// twice): the picture takes a copy of the other one instead.
-// Handles are compared as the 32-bit values they travel as: widened again, a handle
-// whose value has the top bit set (Wine's handles do, once their slot has been reused
-// often) is sign-extended and no longer equals the pointer the picture holds.
-void AdoptHandle(TBitmap& bitmap, TBitmap& other, std::int32_t value) {
-    if (value == HandleToInt32(Toolkit::BitmapHandle(bitmap))) return;
-    if (value && value == HandleToInt32(Toolkit::BitmapHandle(other)))
-        bitmap.Assign(other);
-    else
-        Toolkit::SetBitmapHandle(bitmap, Int32ToHandle(value));
-}
-
-}  // namespace
-
 TTransition::TTransition(Toolkit::TComponent* owner) : Toolkit::TWinControl(owner), FEngine(new TLumawipe(this)) {
     // Until a container gives it a place, the wrapper has its engine's size (a script's
     // control, which no container shows, plays its runs at that size).
@@ -62,16 +45,22 @@ void TTransition::PaintUnshownChild(Toolkit::TControl& child) {
 
 void TTransition::DrawTo(HDC dc, const RECT& r) {
     const auto self = Watch();
-    FEngine->PaintControl();  // the frame for the current counter, as a repaint draws it
+    try {
+        FEngine->PaintControl();  // the frame for the current counter, as a repaint draws it
+    } catch (...) {
+        // A frame whose routine raised still shows what the paint left (its fill colour).
+        if (self) Toolkit::Win32::DrawBitmap(dc, r, FEngine->Surface());
+        throw;
+    }
     if (self) Toolkit::Win32::DrawBitmap(dc, r, FEngine->Surface());
 }
 
 std::int32_t TTransition::FromBitmap() { return HandleToInt32(Toolkit::BitmapHandle(FEngine->FromBitmap())); }
 
-void TTransition::SetFromBitmap(std::int32_t handle) { AdoptHandle(FEngine->FromBitmap(), FEngine->ToBitmap(), handle); }
+void TTransition::SetFromBitmap(std::int32_t handle) { Toolkit::SetBitmapHandle(FEngine->FromBitmap(), Int32ToHandle(handle)); }
 
 std::int32_t TTransition::ToBitmap() { return HandleToInt32(Toolkit::BitmapHandle(FEngine->ToBitmap())); }
 
-void TTransition::SetToBitmap(std::int32_t handle) { AdoptHandle(FEngine->ToBitmap(), FEngine->FromBitmap(), handle); }
+void TTransition::SetToBitmap(std::int32_t handle) { Toolkit::SetBitmapHandle(FEngine->ToBitmap(), Int32ToHandle(handle)); }
 
 }  // namespace Wipeax

@@ -30,8 +30,9 @@ public:
     // The handle of the engine's bitmap (0 when it is empty); it stays the engine's.
     std::int32_t FromBitmap();
     // The engine's bitmap adopts the handle and owns it from then on, also while a run
-    // plays; the handle it already holds changes nothing, 0 empties it, and the other
-    // picture's handle gives it a copy of that picture (one handle, one owner). A handle that is
+    // plays; the handle it already holds changes nothing, 0 empties it, and a handle any
+    // bitmap of the process holds (the other picture, another control's picture or
+    // surface) gives it a copy of that picture: one handle, one owner. A handle that is
     // not a bitmap raises Toolkit::EInvalidGraphic and nothing is adopted.
     void SetFromBitmap(std::int32_t handle);
     std::int32_t ToBitmap();

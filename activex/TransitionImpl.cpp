@@ -20,6 +20,10 @@ using Wipeax::TTransition;
 namespace {
 
 constexpr DISPID DispidOnDone = 1;
+// The stored properties' ids, as the type library numbers them.
+constexpr DISPID DispidColor = 7, DispidFromBitmap = 8, DispidToBitmap = 9, DispidDelta = 10, DispidInterval = 11,
+                 DispidModifier = 12, DispidOperation = 13, DispidReverse = 14, DispidRGBOrder = 15,
+                 DispidUseThread = 16, DispidSteps = 17;
 constexpr DWORD ClassMiscStatus = 0;
 const CLSID PropertyPageClasses[] = {CLSID_LumawipeProperties};
 
@@ -108,12 +112,21 @@ HRESULT TLumawipe::Read(T* Value, F&& get) {
     });
 }
 
-template <class F>
-HRESULT TLumawipe::Write(F&& body) {
+template <class Get, class F>
+HRESULT TLumawipe::Write(DISPID id, Get&& get, F&& body) {
     return Call([&] {
+        const auto before = get();
         body();
-        PropertyChanged();
+        // A write the control ignored (a running control keeps its settings) or one of the
+        // value it already had changes nothing: not dirty, no notification.
+        if (get() != before) PropertyChanged(id);
     });
+}
+
+void TLumawipe::CheckLoadable() const {
+    if (FControl->Active())
+        throw EComError(E_UNEXPECTED,
+                        "A saved state cannot be loaded while a transition plays; stop it first. Nothing was changed.");
 }
 
 // --- IDispatch ---------------------------------------------------------------------------
@@ -158,27 +171,27 @@ HRESULT TLumawipe::put_Active(VARIANT_BOOL Value) { return Call([&] { FControl->
 HRESULT TLumawipe::get_Color(OLE_COLOR* Value) {
     return Read(Value, [&] { return FControl->Color(); });
 }
-HRESULT TLumawipe::put_Color(OLE_COLOR Value) { return Write([&] { FControl->SetColor(Value); }); }
+HRESULT TLumawipe::put_Color(OLE_COLOR Value) { return Write(DispidColor, [&] { return FControl->Color(); }, [&] { FControl->SetColor(Value); }); }
 
 HRESULT TLumawipe::get_FromBitmap(LONG* Value) {
     return Read(Value, [&] { return FControl->FromBitmap(); });
 }
 HRESULT TLumawipe::put_FromBitmap(LONG Value) {
-    return Write([&] { WritePicture([&] { FControl->SetFromBitmap(Value); }); });
+    return Write(DispidFromBitmap, [&] { return FControl->FromBitmap(); }, [&] { WritePicture([&] { FControl->SetFromBitmap(Value); }); });
 }
 
 HRESULT TLumawipe::get_ToBitmap(LONG* Value) {
     return Read(Value, [&] { return FControl->ToBitmap(); });
 }
 HRESULT TLumawipe::put_ToBitmap(LONG Value) {
-    return Write([&] { WritePicture([&] { FControl->SetToBitmap(Value); }); });
+    return Write(DispidToBitmap, [&] { return FControl->ToBitmap(); }, [&] { WritePicture([&] { FControl->SetToBitmap(Value); }); });
 }
 
 HRESULT TLumawipe::get_Delta(LONG* Value) {
     return Read(Value, [&] { return FControl->Delta(); });
 }
 HRESULT TLumawipe::put_Delta(LONG Value) {
-    return Write([&] {
+    return Write(DispidDelta, [&] { return FControl->Delta(); }, [&] {
         RefuseBelowOne(Value, "Delta");
         FControl->SetDelta(Value);
     });
@@ -187,42 +200,42 @@ HRESULT TLumawipe::put_Delta(LONG Value) {
 HRESULT TLumawipe::get_Interval(LONG* Value) {
     return Read(Value, [&] { return LONG(FControl->Interval()); });
 }
-HRESULT TLumawipe::put_Interval(LONG Value) { return Write([&] { FControl->SetInterval(std::uint32_t(Value)); }); }
+HRESULT TLumawipe::put_Interval(LONG Value) { return Write(DispidInterval, [&] { return FControl->Interval(); }, [&] { FControl->SetInterval(std::uint32_t(Value)); }); }
 
 HRESULT TLumawipe::get_Modifier(TxTransitionModifier* Value) {
     return Read(Value, [&] { return TxTransitionModifier(FControl->Modifier()); });
 }
 HRESULT TLumawipe::put_Modifier(TxTransitionModifier Value) {
-    return Write([&] { FControl->SetModifier(LowByte(Value)); });
+    return Write(DispidModifier, [&] { return FControl->Modifier(); }, [&] { FControl->SetModifier(LowByte(Value)); });
 }
 
 HRESULT TLumawipe::get_Operation(TxTransitionOperation* Value) {
     return Read(Value, [&] { return TxTransitionOperation(FControl->Operation()); });
 }
 HRESULT TLumawipe::put_Operation(TxTransitionOperation Value) {
-    return Write([&] { FControl->SetOperation(LowByte(Value)); });
+    return Write(DispidOperation, [&] { return FControl->Operation(); }, [&] { FControl->SetOperation(LowByte(Value)); });
 }
 
 HRESULT TLumawipe::get_Reverse(VARIANT_BOOL* Value) {
     return Read(Value, [&] { return ToVariantBool(FControl->Reverse()); });
 }
-HRESULT TLumawipe::put_Reverse(VARIANT_BOOL Value) { return Write([&] { FControl->SetReverse(Value != 0); }); }
+HRESULT TLumawipe::put_Reverse(VARIANT_BOOL Value) { return Write(DispidReverse, [&] { return FControl->Reverse(); }, [&] { FControl->SetReverse(Value != 0); }); }
 
 HRESULT TLumawipe::get_RGBOrder(TxRGBOrder* Value) {
     return Read(Value, [&] { return TxRGBOrder(FControl->RGBOrder()); });
 }
-HRESULT TLumawipe::put_RGBOrder(TxRGBOrder Value) { return Write([&] { FControl->SetRGBOrder(LowByte(Value)); }); }
+HRESULT TLumawipe::put_RGBOrder(TxRGBOrder Value) { return Write(DispidRGBOrder, [&] { return FControl->RGBOrder(); }, [&] { FControl->SetRGBOrder(LowByte(Value)); }); }
 
 HRESULT TLumawipe::get_UseThread(VARIANT_BOOL* Value) {
     return Read(Value, [&] { return ToVariantBool(FControl->UseThread()); });
 }
-HRESULT TLumawipe::put_UseThread(VARIANT_BOOL Value) { return Write([&] { FControl->SetUseThread(Value != 0); }); }
+HRESULT TLumawipe::put_UseThread(VARIANT_BOOL Value) { return Write(DispidUseThread, [&] { return FControl->UseThread(); }, [&] { FControl->SetUseThread(Value != 0); }); }
 
 HRESULT TLumawipe::get_Steps(LONG* Value) {
     return Read(Value, [&] { return FControl->Steps(); });
 }
 HRESULT TLumawipe::put_Steps(LONG Value) {
-    return Write([&] {
+    return Write(DispidSteps, [&] { return FControl->Steps(); }, [&] {
         RefuseBelowOne(Value, "Steps");
         FControl->SetSteps(Value);
     });

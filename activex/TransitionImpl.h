@@ -75,6 +75,8 @@ protected:
     std::unique_ptr<Toolkit::TComponent> NewScratchControl() const override;
     std::span<const CLSID> PropertyPages() const override;
     void DrawTo(HDC dc, const RECT& r) override;
+    // A running control refuses a saved state (it would ignore part of it).
+    void CheckLoadable() const override;
 
 private:
     // A member's body at the boundary: exceptions become failure HRESULTs.
@@ -83,9 +85,10 @@ private:
     // A property read into Value (checked first).
     template <class T, class F>
     HRESULT Read(T* Value, F&& get);
-    // A property write: the body, then the object is dirty.
-    template <class F>
-    HRESULT Write(F&& body);
+    // A write of property id: the body, then, when get() reads another value than before,
+    // the object is dirty and the change is announced.
+    template <class Get, class F>
+    HRESULT Write(DISPID id, Get&& get, F&& body);
 
     Com::ComPtr<ITypeInfo> FTypeInfo;
     std::unique_ptr<Wipeax::TTransition> FControl;

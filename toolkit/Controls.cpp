@@ -1,6 +1,7 @@
 #include "toolkit/Controls.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace Toolkit {
 
@@ -78,16 +79,22 @@ void TControl::PaintControl() {
         // Paint may raise an event whose handler frees the control.
         const auto self = Watch();
         graphic->FPainting = true;
+        std::exception_ptr error;
         try {
             graphic->Canvas();
             Paint();
         } catch (...) {
-            if (self) graphic->FPainting = false;
-            throw;
+            error = std::current_exception();
         }
-        if (!self) return;
+        if (!self) {
+            if (error) std::rethrow_exception(error);
+            return;
+        }
         graphic->FPainting = false;
+        // A Paint that raised still shows what it drew before (a frame's fill colour):
+        // the screen never keeps pixels of an earlier frame for it.
         FPeer->Present();
+        if (error) std::rethrow_exception(error);
     } else {
         Paint();
     }

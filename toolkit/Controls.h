@@ -83,7 +83,8 @@ public:
 
     // Request a repaint; the backend calls PaintControl when it is due.
     void Invalidate();
-    // Runs Paint on the control's canvas (called by the backend).
+    // Runs Paint on the control's canvas (called by the backend) and, for a graphic
+    // control, presents the canvas, also when Paint raised (then re-raised afterwards).
     void PaintControl();
 
     // Pointer shape over the control.

@@ -1,5 +1,6 @@
 #include "toolkit/Threads.h"
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <exception>
@@ -33,7 +34,7 @@ std::int64_t RealNow() {
 enum class SyncState { Queued, Running, Done, Cancelled };
 
 struct SyncRequest {
-    TThread* Thread;
+    TThread* Thread;  // runs on Thread->Owner()
     const std::function<void()>* Fn;
     SyncState State = SyncState::Queued;
     std::exception_ptr Error;
@@ -148,7 +149,7 @@ bool ThreadsAtRest(int n) {
 // ---------------------------------------------------------------------------------------
 // TThread
 
-TThread::TThread() = default;
+TThread::TThread() : FOwnerToken(CurrentThreadToken()) {}
 
 TThread::~TThread() {
     if (FFreeOnTerminate.load()) return;  // deleted by its own thread, already detached
@@ -195,7 +196,7 @@ bool TThread::Synchronize(const std::function<void()>& fn) {
         if (Terminated()) return false;
         SyncQueue().push_back(&request);
     }
-    NotifyMainThread();
+    NotifyThread(FOwnerToken);
     std::unique_lock<std::mutex> lock(SchedulerMutex());
     WaitOnClock(lock, Infinite,
                 [&] { return request.State == SyncState::Done || request.State == SyncState::Cancelled; });
@@ -263,9 +264,13 @@ int RunSynchronizedCalls() {
         SyncRequest* request = nullptr;
         {
             std::lock_guard<std::mutex> lock(SchedulerMutex());
-            if (SyncQueue().empty()) break;
-            request = SyncQueue().front();
-            SyncQueue().pop_front();
+            auto& queue = SyncQueue();
+            const auto mine = std::find_if(queue.begin(), queue.end(), [](const SyncRequest* r) {
+                return r->Thread->Owner() == std::this_thread::get_id();
+            });
+            if (mine == queue.end()) break;
+            request = *mine;
+            queue.erase(mine);
             request->State = SyncState::Running;
             request->Thread->FInSync.store(true, std::memory_order_release);
         }

@@ -61,6 +61,10 @@ public:
     // Joins the thread.
     void WaitFor();
 
+    // The user-interface thread the worker's synchronized calls run on: the one that made
+    // it. A process may run controls on several threads; each runs its own workers' calls.
+    std::thread::id Owner() const { return FOwner; }
+
     // True while a call of this thread's Synchronize is running on the UI thread.
     bool InSynchronize() const { return FInSync.load(std::memory_order_acquire); }
 
@@ -71,7 +75,7 @@ public:
 protected:
     virtual void Execute() = 0;
 
-    // Runs fn on the user-interface thread and blocks until it has returned. Returns
+    // Runs fn on the owner thread and blocks until it has returned. Returns
     // false when Terminate cancelled the call before it ran. An exception of fn is
     // rethrown here.
     bool Synchronize(const std::function<void()>& fn);
@@ -85,6 +89,8 @@ private:
     friend int RunSynchronizedCalls();
 
     std::thread FThread;
+    const std::thread::id FOwner = std::this_thread::get_id();
+    const std::uint32_t FOwnerToken;  // the owner as the backend's NotifyThread names it
     bool FStarted = false;
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FInSync{false};
@@ -119,15 +125,18 @@ private:
     std::uint64_t FPass = 0;  // guarded by SchedulerMutex
 };
 
-// Runs the synchronized calls waiting for the user-interface thread; returns how many ran.
+// Runs the synchronized calls waiting for the calling thread (those of the workers it
+// made); returns how many ran.
 int RunSynchronizedCalls();
-// True when a synchronized call waits to run.
+// True when a synchronized call waits to run (on any thread).
 bool SynchronizedCallPending();
 // Number of synchronized calls run so far.
 std::uint64_t SynchronizedCallsRun();
 
-// Supplied by the backend: tells the user-interface thread that a synchronized call
-// waits (Windows: a message to a hidden window; headless: nothing, the loop polls).
-void NotifyMainThread();
+// Supplied by the backend: the calling thread as NotifyThread names it, and the call that
+// tells such a thread that a synchronized call waits for it (Windows: a message to its
+// hidden window; headless: nothing, the loop polls).
+std::uint32_t CurrentThreadToken();
+void NotifyThread(std::uint32_t thread);
 
 }  // namespace Toolkit

@@ -9,7 +9,6 @@
 #include "activex/com/TypeInfo.h"
 #include "toolkit/MemoryStream.h"
 #include "toolkit/win32/Gdi.h"
-#include "toolkit/win32/MessageLoop.h"
 
 namespace Com {
 
@@ -204,25 +203,33 @@ TWindowContext WindowContext(IOleInPlaceSite& site) {
 }  // namespace
 
 TActiveXControl::TActiveXControl(const CLSID& clsid, const IID& dispatchIid, const IID& eventsIid, DWORD miscStatus)
-    : FClsid(clsid), FDispatchIid(dispatchIid), FMiscStatus(miscStatus | ControlMiscStatus), FEvents(*this, eventsIid) {}
+    : FClsid(clsid), FDispatchIid(dispatchIid), FMiscStatus(miscStatus | ControlMiscStatus), FEvents(*this, eventsIid),
+      FPropertyNotify(*this, IID_IPropertyNotifySink) {}
 
-TActiveXControl::~TActiveXControl() { FEvents.DisconnectAll(); }
+TActiveXControl::~TActiveXControl() {
+    FEvents.DisconnectAll();
+    FPropertyNotify.DisconnectAll();
+}
 
 // --- events and changes ------------------------------------------------------------------
 
 void TActiveXControl::FireEvent(DISPID id) {
     if (FFrozenEvents > 0) return;
-    // Events fire from inside the control's own code (a paint, a tick). A sink may release
-    // the container's last reference: the object then goes once that code has returned,
-    // after the message being handled, never under its feet.
+    // A sink may release the container's last reference: the object stays until every
+    // sink has been called and goes as this returns, the last thing it does. The code that
+    // raised the event (a paint, a tick, a worker's call) touches nothing of the control
+    // after its OnDone, so no message has to be waited for and a host that stops handling
+    // messages after OnDone still sees the object go.
     ComPtr<IUnknown> keep(Identity());
     FEvents.FireMethod(id);
-    Toolkit::Win32::PostDeferred([keep = std::move(keep)] {});
 }
 
-void TActiveXControl::PropertyChanged() {
+void TActiveXControl::PropertyChanged(DISPID id) {
     FDirty = true;
     if (FViewAdvise) FViewAdvise->OnViewChange(DVASPECT_CONTENT, -1);
+    // A sink may release the container's last reference while it is told.
+    ComPtr<IUnknown> keep(Identity());
+    FPropertyNotify.FireChanged(id);
 }
 
 HRESULT TActiveXControl::FreezeEvents(BOOL freeze) {
@@ -505,23 +512,31 @@ HRESULT TActiveXControl::GetClassID(CLSID* clsid) {
     return S_OK;
 }
 
+// A saved state already loaded makes a later InitNew a second initialisation, which COM
+// refuses (E_UNEXPECTED, CO_E_ALREADYINITIALIZED for storages); a repeated InitNew is
+// harmless and answered S_OK.
 HRESULT TActiveXControl::InitNew() {
+    if (FLoaded) return E_UNEXPECTED;
     FDirty = false;
     return S_OK;
 }
 
-// Every value was read and checked before: copy them all onto the control.
+// Every value was read and checked before, and CheckLoadable let the control take them
+// all: copy them onto the control.
 void TActiveXControl::ApplyLoaded(const Toolkit::TComponent& loaded) {
     Toolkit::TComponent& control = Control();
     for (const Toolkit::TPropertyInfo& prop : StoredProperties().Properties) prop.Set(control, prop.Get(loaded));
-    FDirty = false;
+    FLoaded = true;
     PropertyChanged();
     FDirty = false;
 }
 
-HRESULT TActiveXControl::Load(IStream* stream) {
+HRESULT TActiveXControl::Load(IStream* stream) { return LoadStream(stream, IID_IPersistStreamInit); }
+
+HRESULT TActiveXControl::LoadStream(IStream* stream, const IID& iid) {
     if (!stream) return E_POINTER;
-    return SafeCall(IID_IPersistStreamInit, [&] {
+    return SafeCall(iid, [&] {
+        CheckLoadable();
         std::uint32_t size = 0;
         ReadExactly(stream, &size, sizeof size);
         if (size > MaxSavedState) throw EComError(E_FAIL, "The saved state is damaged: its size is not believable.");
@@ -559,6 +574,7 @@ HRESULT TActiveXControl::GetSizeMax(ULARGE_INTEGER* size) {
 }
 
 void TActiveXControl::LoadFromBag(IPropertyBag* bag, IErrorLog* log) {
+    CheckLoadable();
     const std::unique_ptr<Toolkit::TComponent> loaded = NewScratchControl();
     for (const Toolkit::TPropertyInfo& prop : StoredProperties().Properties) {
         Variant value;
@@ -591,14 +607,17 @@ HRESULT TActiveXControl::Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) 
     });
 }
 
-HRESULT TActiveXControl::InitNew(IStorage*) { return InitNew(); }
+HRESULT TActiveXControl::InitNew(IStorage* storage) {
+    if (!storage) return E_POINTER;
+    return FLoaded ? CO_E_ALREADYINITIALIZED : InitNew();
+}
 
 HRESULT TActiveXControl::Load(IStorage* storage) {
     if (!storage) return E_POINTER;
     ComPtr<IStream> stream;
     const HRESULT hr = storage->OpenStream(StorageStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.Put());
     if (FAILED(hr)) return hr;
-    return Load(stream.Get());
+    return LoadStream(stream.Get(), IID_IPersistStorage);
 }
 
 HRESULT TActiveXControl::Save(IStorage* storage, BOOL) {
@@ -650,6 +669,7 @@ HRESULT TActiveXControl::QuickActivate(QACONTAINER* container, QACONTROL* contro
     control->dwMiscStatus = FMiscStatus;
     control->dwViewStatus = VIEWSTATUS_OPAQUE;
     control->dwPropNotifyCookie = 0;
+    if (container->pPropertyNotifySink) FPropertyNotify.Advise(container->pPropertyNotifySink, &control->dwPropNotifyCookie);
     control->dwPointerActivationPolicy = 0;
     return S_OK;
 }
@@ -661,17 +681,19 @@ HRESULT TActiveXControl::GetContentExtent(LPSIZEL size) {
 }
 
 HRESULT TActiveXControl::EnumConnectionPoints(IEnumConnectionPoints** out) {
-    SetNull(out);
-    return E_NOTIMPL;
+    return EnumPoints({&FEvents, &FPropertyNotify}, out);
 }
 
 HRESULT TActiveXControl::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (!IsEqualIID(iid, FEvents.Events())) return CONNECT_E_NOCONNECTION;
-    *out = &FEvents;
-    FEvents.AddRef();
-    return S_OK;
+    for (TConnectionPoint* point : {&FEvents, &FPropertyNotify}) {
+        if (!IsEqualIID(iid, point->Events())) continue;
+        *out = point;
+        point->AddRef();
+        return S_OK;
+    }
+    return CONNECT_E_NOCONNECTION;
 }
 
 HRESULT TActiveXControl::InterfaceSupportsErrorInfo(REFIID iid) {

@@ -154,8 +154,11 @@ protected:
     // Calls method id of the event interface on every connected sink (unless the
     // container froze events). The object stays alive through the calls.
     void FireEvent(DISPID id);
-    // A property changed: the object is dirty and the container's view is out of date.
-    void PropertyChanged();
+    // Property id changed (DISPID_UNKNOWN: several may have): the object is dirty, the
+    // container's view is out of date, and property-change sinks hear OnChanged(id).
+    void PropertyChanged(DISPID id = DISPID_UNKNOWN);
+    // Raises when the control cannot take a saved state now; a load then changes nothing.
+    virtual void CheckLoadable() const {}
     bool InPlaceActive() const { return static_cast<bool>(FInPlaceSite); }
 
 private:
@@ -171,6 +174,7 @@ private:
     HRESULT ActivateInPlace(bool uiActivate);
     HRESULT ShowPropertyPages(HWND parent);
     void ApplyLoaded(const Toolkit::TComponent& loaded);
+    HRESULT LoadStream(IStream* stream, const IID& iid);
     void SizeControlToExtent();
     void LoadFromBag(IPropertyBag* bag, IErrorLog* log);
 
@@ -178,6 +182,7 @@ private:
     const IID& FDispatchIid;
     DWORD FMiscStatus;
     TConnectionPoint FEvents;
+    TConnectionPoint FPropertyNotify;
     ComPtr<IOleClientSite> FClientSite;
     ComPtr<IOleInPlaceSite> FInPlaceSite;
     ComPtr<IOleAdviseHolder> FOleAdvise;
@@ -187,6 +192,7 @@ private:
     SIZEL FExtent{};  // HIMETRIC
     bool FUIActive = false;
     bool FDirty = false;
+    bool FLoaded = false;  // initialised from saved state: InitNew comes too late
     int FFrozenEvents = 0;
 };
 

@@ -250,9 +250,10 @@ HRESULT DoneSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 HRESULT DoneSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 
 HRESULT DoneSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
-    if (id == 1 && (flags & DISPATCH_METHOD) && params && params->cArgs == 0)
+    if (id == 1 && (flags & DISPATCH_METHOD) && params && params->cArgs == 0) {
         ++Done;
-    else
+        if (OnDone) OnDone();
+    } else
         ++Other;
     return S_OK;
 }

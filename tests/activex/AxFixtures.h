@@ -13,6 +13,7 @@
 #include <atomic>
 #include <initializer_list>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "activex/com/ComPtr.h"
@@ -107,6 +108,7 @@ public:
                                      UINT*) override;
 
     std::atomic<int> Done{0};
+    std::function<void()> OnDone;  // run after Done was counted
     std::atomic<int> Other{0};   // calls that are not a plain OnDone
     std::atomic<ULONG> FRefs{1};  // references the control holds, plus the test's own
 };

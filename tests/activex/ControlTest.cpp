@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -431,6 +433,71 @@ TEST_P(SitelessRun, OnDoneReachesTheSink) {
 INSTANTIATE_TEST_SUITE_P(Modes, SitelessRun, testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Thread" : "Timer"; });
 
+// A control made on another apartment thread than the one that loaded the library runs
+// entirely there: its ticks, its worker's calls and its OnDone. The loading thread does
+// not handle a single message meanwhile.
+class OtherApartment : public testing::TestWithParam<bool> {};
+
+TEST_P(OtherApartment, AControlRunsOnTheThreadThatMadeIt) {
+    const Ocx& ocx = SharedOcx();
+    bool done = false, stopped = false;
+    DWORD firedOn = 0;
+    const DWORD madeOn = [&] {
+        DWORD id = 0;
+        std::thread apartment([&] {
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            id = GetCurrentThreadId();
+            {
+                ComPtr<ILumawipe> control = ocx.NewControl();
+                PrepareQuickRun(control.Get(), GetParam());
+                DoneSink sink;
+                sink.OnDone = [&] { firedOn = GetCurrentThreadId(); };
+                const DWORD cookie = Advise(control.Get(), &sink);
+                control->Play();
+                done = WinFixtures::PumpUntil([&] { return sink.Done > 0; }, 10000);
+                stopped = Read(control.Get(), L"Active") == 0;
+                Unadvise(control.Get(), cookie);
+            }
+            CoUninitialize();
+        });
+        apartment.join();
+        return id;
+    }();
+    EXPECT_TRUE(done) << "no OnDone";
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(firedOn, madeOn);
+}
+
+// A host whose sink releases its last reference in OnDone and then handles no further
+// message: the object is gone when OnDone returns, in both modes.
+TEST_P(OtherApartment, ReleasedInItsOwnOnDoneTheObjectGoesAtOnce) {
+    const Ocx& ocx = SharedOcx();
+    ILumawipe* control = ocx.NewControl().Detach();
+    PrepareQuickRun(control, GetParam());
+    DoneSink sink;
+    sink.OnDone = [&] { std::exchange(control, nullptr)->Release(); };
+    Advise(control, &sink);
+    ASSERT_EQ(control->Play(), S_OK);
+    // One message at a time, up to the one that raised OnDone.
+    const auto deadline = GetTickCount64() + 10000;
+    while (sink.Done == 0 && GetTickCount64() < deadline) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    ASSERT_EQ(sink.Done, 1);
+    EXPECT_EQ(control, nullptr);
+    EXPECT_EQ(sink.FRefs.load(), 1u) << "the object let its sink go";
+    EXPECT_EQ(ocx.CanUnloadNow(), S_OK) << "no object left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, OtherApartment, testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Thread" : "Timer"; });
+
 // ---- persistence ------------------------------------------------------------------------
 
 // What a control shows of its stored state: its properties (bitmaps by pixels).
@@ -729,6 +796,175 @@ TEST_F(Control, DrawsItsFrameIntoTheContainersDC) {
     SelectObject(dc, old);
     DeleteObject(target);
     DeleteDC(dc);
+}
+
+// A load is all or nothing: a control whose run plays would ignore part of a saved state,
+// so it refuses the whole state and keeps its own (and its dirty flag); once stopped it
+// takes all of it. InitNew after a load is a second initialisation and refused.
+TEST_F(Control, LoadIntoARunningControlChangesNothingAndInitNewComesTooLate) {
+    SetEverything(control.Get());
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control.As(persist), S_OK);
+    ComPtr<IStream> stream = StreamOf({});
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    State saved;
+    Capture(control.Get(), saved);
+
+    ComPtr<ILumawipe> target = ocx.NewControl();
+    ComPtr<IPersistStreamInit> load;
+    ASSERT_EQ(target.As(load), S_OK);
+    EXPECT_EQ(load->InitNew(), S_OK);
+    EXPECT_EQ(load->InitNew(), S_OK) << "a repeated InitNew is harmless";
+    Write(target.Get(), L"FromBitmap", HandleValue(NewPicture(4, 4, Fixtures::ToTag)));
+    Write(target.Get(), L"Interval", 60000);  // the run stays on its first frame
+    ASSERT_EQ(target->Play(), S_OK);
+    State before;
+    Capture(target.Get(), before);
+    ASSERT_EQ(load->IsDirty(), S_OK);
+    ComPtr<IPersistPropertyBag> bagSave, bagLoad;
+    ASSERT_EQ(control.As(bagSave), S_OK);
+    ASSERT_EQ(target.As(bagLoad), S_OK);
+    Bag bag;
+    ASSERT_EQ(bagSave->Save(&bag, FALSE, TRUE), S_OK);
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    EXPECT_EQ(load->Load(stream.Get()), E_UNEXPECTED);
+    EXPECT_EQ(bagLoad->Load(&bag, nullptr), E_UNEXPECTED);
+    EXPECT_TRUE(SameState(target.Get(), before));
+    EXPECT_EQ(Read(target.Get(), L"Active"), -1) << "the run goes on";
+    EXPECT_EQ(load->IsDirty(), S_OK) << "a refused load leaves the dirty flag";
+
+    ASSERT_EQ(target->Stop(), S_OK);
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    ASSERT_EQ(load->Load(stream.Get()), S_OK);
+    EXPECT_TRUE(SameState(target.Get(), saved));
+    EXPECT_EQ(load->IsDirty(), S_FALSE);
+    EXPECT_EQ(load->InitNew(), E_UNEXPECTED);
+    ComPtr<IPersistStorage> storage;
+    ASSERT_EQ(target.As(storage), S_OK);
+    ComPtr<ILockBytes> bytes;
+    ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put()), S_OK);
+    ComPtr<IStorage> docfile;
+    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                           docfile.Put()),
+              S_OK);
+    EXPECT_EQ(storage->InitNew(docfile.Get()), CO_E_ALREADYINITIALIZED);
+    EXPECT_TRUE(SameState(target.Get(), saved));
+}
+
+// Property-change sinks: OnChanged with the property's id after each write that changed
+// something; a write the control ignored, or of the value it holds, is not a change.
+class ChangeSink final : public IPropertyNotifySink {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyNotifySink)) {
+            *out = static_cast<IPropertyNotifySink*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++FRefs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --FRefs; }  // lives on the test's stack
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
+        Changed.push_back(id);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+
+    std::vector<DISPID> Changed;
+    ULONG FRefs = 1;
+};
+
+TEST_F(Control, PropertyChangesAreAnnouncedAndIgnoredWritesAreNot) {
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(control.As(container), S_OK);
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, point.Put()), S_OK);
+    ChangeSink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    DoneSink notAChangeSink;
+    DWORD refused = 0;
+    EXPECT_EQ(point->Advise(&notAChangeSink, &refused), CONNECT_E_CANNOTCONNECT);
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control.As(persist), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+
+    Write(control.Get(), L"Delta", 7);
+    Write(control.Get(), L"Delta", 7);  // the same value again
+    Write(control.Get(), L"Color", 0x00112233);
+    EXPECT_EQ(sink.Changed, (std::vector<DISPID>{PropertyNamed(L"Delta").Id, PropertyNamed(L"Color").Id}));
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+
+    ComPtr<IStream> stream = StreamOf({});
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    Write(control.Get(), L"FromBitmap", HandleValue(NewPicture(4, 4, Fixtures::FromTag)));
+    Write(control.Get(), L"Interval", 60000);
+    ASSERT_EQ(control->Play(), S_OK);
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    sink.Changed.clear();
+    // Refused by the running control: no change, nothing dirty.
+    for (const wchar_t* name : {L"Color", L"Operation", L"Modifier", L"Reverse", L"RGBOrder", L"UseThread"}) {
+        const std::int32_t value = Read(control.Get(), name);
+        Write(control.Get(), name, name == std::wstring_view(L"Reverse") || name == std::wstring_view(L"UseThread") ? ~value : value ^ 1);
+        EXPECT_EQ(Read(control.Get(), name), value) << testing::PrintToString(std::wstring(name));
+    }
+    EXPECT_TRUE(sink.Changed.empty());
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    Write(control.Get(), L"Steps", 3);  // taken while running
+    EXPECT_EQ(sink.Changed, std::vector<DISPID>{PropertyNamed(L"Steps").Id});
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    ASSERT_EQ(control->Stop(), S_OK);
+    EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    EXPECT_EQ(sink.FRefs, 1u);
+}
+
+// Both connection points are listed, each once, and the list can be walked in pieces,
+// skipped, reset and cloned; each point lists its connections.
+TEST_F(Control, ConnectionPointsAndConnectionsAreEnumerated) {
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(control.As(container), S_OK);
+    ComPtr<IEnumConnectionPoints> points;
+    ASSERT_EQ(container->EnumConnectionPoints(points.Put()), S_OK);
+    IConnectionPoint* got[3] = {};
+    ULONG fetched = 0;
+    EXPECT_EQ(points->Next(3, got, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 2u);
+    std::vector<IID> iids;
+    for (ULONG i = 0; i < fetched; ++i) {
+        IID iid{};
+        EXPECT_EQ(got[i]->GetConnectionInterface(&iid), S_OK);
+        iids.push_back(iid);
+        got[i]->Release();
+    }
+    EXPECT_EQ(iids, (std::vector<IID>{DIID_ILumawipeEvents, IID_IPropertyNotifySink}));
+    EXPECT_EQ(points->Reset(), S_OK);
+    EXPECT_EQ(points->Skip(1), S_OK);
+    ComPtr<IEnumConnectionPoints> clone;
+    ASSERT_EQ(points->Clone(clone.Put()), S_OK);
+    ComPtr<IConnectionPoint> last;
+    ASSERT_EQ(clone->Next(1, last.Put(), nullptr), S_OK);
+    IID iid{};
+    EXPECT_EQ(last->GetConnectionInterface(&iid), S_OK);
+    EXPECT_EQ(iid, IID_IPropertyNotifySink);
+    EXPECT_EQ(clone->Skip(1), S_FALSE);
+
+    DoneSink sink;
+    const DWORD cookie = Advise(control.Get(), &sink);
+    ComPtr<IConnectionPoint> events;
+    ASSERT_EQ(container->FindConnectionPoint(DIID_ILumawipeEvents, events.Put()), S_OK);
+    ComPtr<IEnumConnections> connections;
+    ASSERT_EQ(events->EnumConnections(connections.Put()), S_OK);
+    CONNECTDATA data{};
+    ASSERT_EQ(connections->Next(1, &data, nullptr), S_OK);
+    EXPECT_EQ(data.dwCookie, cookie);
+    EXPECT_NE(data.pUnk, nullptr);
+    data.pUnk->Release();
+    EXPECT_EQ(connections->Next(1, &data, nullptr), S_FALSE);
+    connections = {};
+    Unadvise(control.Get(), cookie);
+    EXPECT_EQ(sink.FRefs.load(), 1u) << "enumerators let their references go";
 }
 
 // A compound document keeps the control in a storage, in a stream of its own.

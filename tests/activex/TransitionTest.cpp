@@ -6,7 +6,11 @@
 
 #include <climits>
 #include <cstdint>
+#include <algorithm>
 #include <memory>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "activex/Transition.h"
 #include "toolkit/Forms.h"
@@ -172,6 +176,58 @@ TEST_F(Transition, TheOtherPicturesHandleGivesACopy) {
     EXPECT_LE(Toolkit::GdiObjectCount(), held - 2) << "each picture's handle is released once";
 }
 
+// Handles shared between controls, as a script shares them (B.FromBitmap = A.FromBitmap,
+// C.ToBitmap = B's surface...): each control holds handles of its own, and freeing the
+// controls in any order leaves the others' pictures intact and frees every handle once.
+TEST(TransitionHandles, SharedBetweenControlsInAnyReleaseOrder) {
+    std::vector<int> order{0, 1, 2};
+    do {
+        SCOPED_TRACE("release order " + std::to_string(order[0]) + std::to_string(order[1]) + std::to_string(order[2]));
+        const long before = Toolkit::GdiObjectCount();
+        std::unique_ptr<TTransition> c[3];
+        for (auto& t : c) {
+            t = std::make_unique<TTransition>(nullptr);
+            t->SetBounds(0, 0, 6, 5);
+        }
+        c[0]->SetFromBitmap(Wipeax::HandleToInt32(NewScreenBitmap(6, 5, FromColor)));
+        c[0]->SetToBitmap(Wipeax::HandleToInt32(NewScreenBitmap(6, 5, ToColor)));
+        c[1]->SetFromBitmap(c[0]->FromBitmap());
+        c[1]->SetToBitmap(c[0]->ToBitmap());
+        c[2]->SetFromBitmap(c[1]->FromBitmap());
+        c[2]->Engine().PaintControl();  // gives the engine's surface a handle
+        c[2]->SetToBitmap(Wipeax::HandleToInt32(Toolkit::BitmapHandle(c[1]->Engine().ToBitmap())));
+        c[1]->SetFromBitmap(Wipeax::HandleToInt32(Toolkit::BitmapHandle(const_cast<TBitmap&>(c[2]->Engine().Surface()))));
+        c[1]->SetFromBitmap(0);  // frees c[1]'s own copy only
+
+        std::set<std::int32_t> handles;
+        for (auto& t : c)
+            for (std::int32_t h : {t->FromBitmap(), t->ToBitmap()}) {
+                if (h) {
+                    EXPECT_TRUE(handles.insert(h).second) << "handle " << h << " has two owners";
+                }
+            }
+
+        for (int gone : order) {
+            c[gone].reset();
+            for (auto& t : c) {
+                if (!t) continue;
+                for (std::int32_t h : {t->FromBitmap(), t->ToBitmap()}) {
+                    if (h) {
+                        EXPECT_EQ(GetObjectType(Wipeax::Int32ToHandle(h)), DWORD(OBJ_BITMAP));
+                    }
+                }
+                if (t->FromBitmap()) {
+                    EXPECT_EQ(t->Engine().FromBitmap().Canvas().Pixel(0, 0), FromColor);
+                }
+                EXPECT_EQ(t->Engine().ToBitmap().Canvas().Pixel(5, 4), ToColor);
+                t->Engine().PaintControl();
+            }
+        }
+        for (std::int32_t h : handles) EXPECT_EQ(GetObjectType(Wipeax::Int32ToHandle(h)), 0u);
+        EXPECT_EQ(Toolkit::GdiObjectCount(), before);
+    } while (std::next_permutation(order.begin(), order.end()));
+}
+
 TEST_F(Transition, EngineFollowsTheWrappersSize) {
     Wipeax::TLumawipe& engine = T->Engine();
     ASSERT_EQ(T->ControlCount(), 1);
@@ -223,6 +279,41 @@ TEST_F(Transition, ForwardsPropertiesAsStoredAndOnDoneWithTheEngineAsSender) {
     EXPECT_EQ(sender, &T->Engine());
     EXPECT_FALSE(T->Active());
     EXPECT_TRUE(WindowShows(T->Handle(), W, H, ToColor));
+}
+
+// A frame whose routine raises (Blend of pictures of unequal size) shows the fill colour
+// its paint left, on the window and in DrawTo, never the frame before; DrawTo still
+// reports the failure.
+TEST_F(Transition, AFrameThatRaisesStillShowsItsFill) {
+    std::vector<std::string> errors;
+    struct Reporting {
+        explicit Reporting(std::vector<std::string>& to) {
+            Toolkit::Application().OnException = [&to](const std::exception& e) { to.push_back(e.what()); };
+        }
+        ~Reporting() { Toolkit::Application().OnException = nullptr; }
+    } reporting(errors);
+    ShowPictures(*T);
+    T->SetOperation(std::uint8_t(Op::toReplace));
+    T->Play();
+    ASSERT_TRUE(PumpUntil([&] { return !T->Active() && WindowShows(T->Handle(), W, H, ToColor); }, 5000));
+
+    T->SetOperation(std::uint8_t(Op::toBlend));
+    T->SetColor(0x00663311);
+    TBitmap small;
+    Plain(small, W / 2, H / 2, FromColor);
+    T->Engine().SetToBitmap(small);
+    EXPECT_TRUE(PumpUntil([&] { return WindowShows(T->Handle(), W, H, 0x00663311); }, 3000));
+    EXPECT_FALSE(errors.empty()) << "the paint's failure is reported";
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    TBitmap drawn;
+    drawn.SetSize(W, H);
+    HGDIOBJ old = SelectObject(dc, Toolkit::BitmapHandle(drawn));
+    EXPECT_ANY_THROW(T->DrawTo(dc, RECT{0, 0, W, H}));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EXPECT_EQ(drawn.Canvas().Pixel(0, 0), 0x00663311u);
+    EXPECT_EQ(drawn.Canvas().Pixel(W - 1, H - 1), 0x00663311u);
 }
 
 namespace {

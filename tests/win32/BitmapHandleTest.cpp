@@ -2,7 +2,10 @@
 // readable format, refusing what is no bitmap, and GDI and canvas drawing agreeing.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "support/Fixtures.h"
@@ -129,6 +132,47 @@ TEST(BitmapHandle, AdoptedHandleIsOwnedAndReleased) {
     }
     EXPECT_EQ(GetObjectType(second), 0u);
     EXPECT_EQ(GdiObjectCount(), before);
+}
+
+// A handle another bitmap of the process holds is copied, never adopted: each handle has
+// one owner, whichever bitmap goes first, and whether the value comes back as it was
+// handed out or sign-extended from the 32 bits it crosses automation in.
+TEST(BitmapHandle, AHandleAnotherBitmapHoldsIsCopiedNeverAdopted) {
+    const auto coord = [](int x, int y) { return Coord(x, y, FromTag); };
+    struct Case {
+        const char* Name;
+        HBITMAP (*Make)(TBitmap& holder);  // gives holder a picture, returns its handle
+    };
+    const Case cases[] = {
+        {"own DIB section", [](TBitmap& b) { MakeCoordPicture(b, W, H, FromTag); return BitmapHandle(b); }},
+        {"adopted DIB section", [](TBitmap& b) { SetBitmapHandle(b, DibSection(24, H)); return BitmapHandle(b); }},
+        {"adopted foreign bitmap", [](TBitmap& b) { SetBitmapHandle(b, ScreenCompatible()); return BitmapHandle(b); }},
+    };
+    for (const Case& c : cases) {
+        for (const bool holderFirst : {true, false}) {
+            SCOPED_TRACE(std::string(c.Name) + (holderFirst ? ", holder freed first" : ", copy freed first"));
+            const long before = GdiObjectCount();
+            auto holder = std::make_unique<TBitmap>();
+            auto taker = std::make_unique<TBitmap>();
+            const HBITMAP held = c.Make(*holder);
+            const auto widened = reinterpret_cast<HBITMAP>(
+                std::intptr_t(std::int32_t(std::uint32_t(reinterpret_cast<std::uintptr_t>(held)))));
+            for (HBITMAP value : {held, widened}) {
+                SetBitmapHandle(*taker, value);
+                EXPECT_NE(BitmapHandle(*taker), held);
+                EXPECT_TRUE(FrameEquals(*taker, W, H, coord));
+            }
+            EXPECT_EQ(GdiObjectCount(), before + 2) << "one handle each";
+            const HBITMAP copy = BitmapHandle(*taker);
+            (holderFirst ? holder : taker).reset();
+            EXPECT_EQ(GetObjectType(holderFirst ? copy : held), DWORD(OBJ_BITMAP)) << "the survivor's handle lives";
+            EXPECT_TRUE(FrameEquals(holderFirst ? *taker : *holder, W, H, coord));
+            (holderFirst ? taker : holder).reset();
+            EXPECT_EQ(GetObjectType(held), 0u);
+            EXPECT_EQ(GetObjectType(copy), 0u);
+            EXPECT_EQ(GdiObjectCount(), before);
+        }
+    }
 }
 
 TEST(BitmapHandle, ZeroEmptiesAndWhatIsNoBitmapIsRefused) {

@@ -113,7 +113,9 @@ std::unique_ptr<TControlPeer> NewControlPeer(TControl& control) {
 
 std::unique_ptr<TTimerPeer> NewTimerPeer(TTimer& timer) { return std::make_unique<HeadlessTimerPeer>(timer); }
 
-void NotifyMainThread() {}
+std::uint32_t CurrentThreadToken() { return 0; }
+
+void NotifyThread(std::uint32_t) {}
 
 TColor ColorToRGB(TColor color) {
     if (!(color & SystemColorFlag)) return color;

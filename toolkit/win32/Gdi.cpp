@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace Toolkit {
@@ -76,27 +78,82 @@ void DrawBitmap(HDC dc, const RECT& r, const TBitmap& bitmap) {
 
 namespace {
 
-// Pixel store with an HBITMAP behind it.
+// Pixel store with an HBITMAP behind it. While it lives, its handle is listed in the
+// process's handle table (HeldHandles), so that no other bitmap adopts the same handle.
 class THandleStore : public TPixelStore {
 public:
-    virtual HBITMAP Handle() const = 0;
+    THandleStore(HBITMAP handle, int width, int height) : FHandle(handle), FWidth(width), FHeight(height) {}
+    HBITMAP Handle() const { return FHandle; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
     // Reads the picture back from the handle after GDI drew on it (foreign formats).
     virtual void Reload() {}
+
+protected:
+    // Called first by every derived destructor, while the pixels are intact: takes the
+    // handle off the table (waiting for a copy being taken of it) and deletes it.
+    void Release();
+
+private:
+    HBITMAP FHandle;
+    int FWidth, FHeight;
 };
+
+// The handles the bitmaps of this process hold, each with its store. A handle crosses
+// automation as a 32-bit value and may come back sign-extended, so it is keyed by its
+// low 32 bits. One lock guards the table and every copy taken from a listed store, so a
+// store on another thread is not deleted in the middle of a copy. The table lives until
+// the process ends: stores may be released during static destruction.
+class THandleTable {
+public:
+    static THandleTable& Instance() {
+        static auto* table = new THandleTable;
+        return *table;
+    }
+    static std::uint32_t Key(HBITMAP handle) { return std::uint32_t(reinterpret_cast<std::uintptr_t>(handle)); }
+
+    void Add(THandleStore& store) {
+        std::lock_guard<std::recursive_mutex> lock(FLock);
+        FStores[Key(store.Handle())] = &store;
+    }
+    void Remove(HBITMAP handle) {
+        std::lock_guard<std::recursive_mutex> lock(FLock);
+        FStores.erase(Key(handle));
+    }
+    // A new store holding a copy of the picture of the store that holds handle, or
+    // nullptr when no bitmap of the process holds it.
+    std::unique_ptr<THandleStore> CopyHeld(HBITMAP handle);
+
+private:
+    std::recursive_mutex FLock;  // a copy makes a store, which lists itself
+    std::unordered_map<std::uint32_t, THandleStore*> FStores;
+};
+
+void THandleStore::Release() {
+    THandleTable::Instance().Remove(FHandle);
+    DeleteGdiObject(FHandle);
+}
+
+// Makes a store and lists its handle, once it is complete.
+template <class Store, class... Args>
+std::unique_ptr<THandleStore> Listed(Args&&... args) {
+    auto store = std::make_unique<Store>(std::forward<Args>(args)...);
+    THandleTable::Instance().Add(*store);
+    return store;
+}
 
 // A 24-bit bottom-up DIB section: the toolkit's own pictures, and adopted handles of
 // exactly that format.
 class TDibSectionStore final : public THandleStore {
 public:
-    TDibSectionStore(HBITMAP handle, std::uint8_t* bits) : FHandle(handle), FBits(bits) {}
-    ~TDibSectionStore() override { DeleteGdiObject(FHandle); }
+    TDibSectionStore(HBITMAP handle, int width, int height, std::uint8_t* bits)
+        : THandleStore(handle, width, height), FBits(bits) {}
+    ~TDibSectionStore() override { Release(); }
     std::uint8_t* Bits() override { return FBits; }
     // GDI may still hold drawing on the section in its queue.
     void Sync() override { GdiFlush(); }
-    HBITMAP Handle() const override { return FHandle; }
 
 private:
-    HBITMAP FHandle;
     std::uint8_t* FBits;
 };
 
@@ -104,11 +161,10 @@ private:
 class TForeignStore final : public THandleStore {
 public:
     TForeignStore(HBITMAP handle, int width, int height, std::vector<std::uint8_t> rows)
-        : FHandle(handle), FWidth(width), FHeight(height), FRows(std::move(rows)) {}
-    ~TForeignStore() override { DeleteGdiObject(FHandle); }
+        : THandleStore(handle, width, height), FRows(std::move(rows)) {}
+    ~TForeignStore() override { Release(); }
     std::uint8_t* Bits() override { return FRows.data(); }
-    HBITMAP Handle() const override { return FHandle; }
-    void Reload() override { Read(FHandle, FWidth, FHeight, FRows.data()); }
+    void Reload() override { Read(Handle(), Width(), Height(), FRows.data()); }
 
     // Reads the picture as 24-bit bottom-up rows through GetDIBits.
     static bool Read(HBITMAP handle, int width, int height, std::uint8_t* rows) {
@@ -121,10 +177,34 @@ public:
     }
 
 private:
-    HBITMAP FHandle;
-    int FWidth, FHeight;
     std::vector<std::uint8_t> FRows;
 };
+
+// A new DIB section of width x height with zeroed rows.
+std::unique_ptr<THandleStore> NewDibSection(int width, int height) {
+    const std::size_t bytes = CheckedImageSize(width, height);
+    BITMAPINFO info = DibInfo(width, height);
+    void* bits = nullptr;
+    HBITMAP handle = Held(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!handle || !bits) {
+        DeleteGdiObject(handle);
+        throw EOutOfResources("Unable to create a bitmap of " + std::to_string(width) + " x " +
+                              std::to_string(height) + " pixels.");
+    }
+    std::memset(bits, 0, bytes);  // callers rely on zeroed rows
+    return Listed<TDibSectionStore>(handle, width, height, static_cast<std::uint8_t*>(bits));
+}
+
+std::unique_ptr<THandleStore> THandleTable::CopyHeld(HBITMAP handle) {
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    const auto it = FStores.find(Key(handle));
+    if (it == FStores.end()) return nullptr;
+    THandleStore& held = *it->second;
+    held.Sync();
+    auto copy = NewDibSection(held.Width(), held.Height());
+    std::memcpy(copy->Bits(), held.Bits(), DibStride(held.Width()) * std::size_t(held.Height()));
+    return copy;
+}
 
 THandleStore* HandleStoreOf(TBitmap& bitmap) { return dynamic_cast<THandleStore*>(bitmap.Store()); }
 
@@ -152,19 +232,7 @@ bool IsBottomUp(HBITMAP handle, const DIBSECTION& section) {
 
 using namespace Win32;
 
-std::unique_ptr<TPixelStore> NewPixelStore(int width, int height) {
-    const std::size_t bytes = CheckedImageSize(width, height);
-    BITMAPINFO info = DibInfo(width, height);
-    void* bits = nullptr;
-    HBITMAP handle = Held(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!handle || !bits) {
-        DeleteGdiObject(handle);
-        throw EOutOfResources("Unable to create a bitmap of " + std::to_string(width) + " x " +
-                              std::to_string(height) + " pixels.");
-    }
-    std::memset(bits, 0, bytes);  // callers rely on zeroed rows
-    return std::make_unique<TDibSectionStore>(handle, static_cast<std::uint8_t*>(bits));
-}
+std::unique_ptr<TPixelStore> NewPixelStore(int width, int height) { return NewDibSection(width, height); }
 
 HBITMAP BitmapHandle(TBitmap& bitmap) {
     if (bitmap.Empty()) return nullptr;
@@ -182,7 +250,17 @@ void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle) {
         bitmap.SetSize(0, 0);
         return;
     }
-    if (THandleStore* current = HandleStoreOf(bitmap); current && current->Handle() == handle) return;
+    if (THandleStore* current = HandleStoreOf(bitmap);
+        current && THandleTable::Key(current->Handle()) == THandleTable::Key(handle))
+        return;
+    // A handle another bitmap of the process holds (another control's picture, a
+    // surface) is copied, never adopted: it would have two owners and be deleted twice.
+    if (auto copy = THandleTable::Instance().CopyHeld(handle)) {
+        const int width = copy->Width(), height = copy->Height();
+        bitmap.Adopt(std::move(copy), width, height);
+        bitmap.Changed();
+        return;
+    }
     DIBSECTION section{};
     const int got = GetObjectType(handle) == OBJ_BITMAP ? GetObjectW(handle, sizeof section, &section) : 0;
     if (got != int(sizeof(BITMAP)) && got != int(sizeof(DIBSECTION)))
@@ -195,13 +273,13 @@ void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle) {
     std::unique_ptr<THandleStore> store;
     if (got == int(sizeof(DIBSECTION)) && section.dsBm.bmBits && section.dsBmih.biBitCount == 24 &&
         section.dsBmih.biCompression == BI_RGB && IsBottomUp(handle, section)) {
-        store = std::make_unique<TDibSectionStore>(handle, static_cast<std::uint8_t*>(section.dsBm.bmBits));
+        store = Listed<TDibSectionStore>(handle, width, height, static_cast<std::uint8_t*>(section.dsBm.bmBits));
     } else {
         std::vector<std::uint8_t> rows(DibStride(width) * std::size_t(height));
         // Refused handles stay the caller's.
         if (!TForeignStore::Read(handle, width, height, rows.data()))
             throw EInvalidGraphic("Invalid bitmap handle: its pixels cannot be read.");
-        store = std::make_unique<TForeignStore>(handle, width, height, std::move(rows));
+        store = Listed<TForeignStore>(handle, width, height, std::move(rows));
     }
     Held(handle);  // the bitmap now holds one more GDI object
     bitmap.Adopt(std::move(store), width, height);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,72 +20,120 @@ using namespace Win32;
 
 namespace {
 
-// The user-interface thread: the one that loads the program (or the DLL).
+// The thread that loaded the program (or the DLL).
 const DWORD gMainThreadId = GetCurrentThreadId();
 
+constexpr UINT WM_RELEASE_UTILITY = WM_APP + 3;  // a utility window asked to go
+
 class TWin32TimerPeer;
-std::map<UINT_PTR, TWin32TimerPeer*>& Timers() {
-    static std::map<UINT_PTR, TWin32TimerPeer*> timers;
-    return timers;
+
+// Every thread that runs the toolkit's windows (the program's, or each apartment thread a
+// control lives on) has a utility window of its own: its timers, synchronized calls and
+// deferred calls arrive there and run on that thread. The tables are shared by those
+// threads, under one lock, and never destroyed: windows and controls may still go while
+// the process exits.
+struct TLoopTables {
+    std::mutex Lock;
+    std::map<DWORD, HWND> Utility;  // by thread id
+    std::map<UINT_PTR, TWin32TimerPeer*> Timers;
+    std::map<TDeferredCall, std::function<void()>> Deferred;
+    std::set<std::wstring> Classes;
+    std::vector<TMessageFilter> Filters;
+};
+TLoopTables& Tables() {
+    static auto* tables = new TLoopTables;
+    return *tables;
 }
 
-std::map<TDeferredCall, std::function<void()>>& DeferredCalls() {
-    static std::map<TDeferredCall, std::function<void()>> calls;
-    return calls;
-}
+std::atomic<UINT_PTR> gNextTimerId{1};
+std::atomic<TDeferredCall> gNextTicket{0};
 
 void RunDeferred(TDeferredCall ticket) {
-    const auto it = DeferredCalls().find(ticket);
-    if (it == DeferredCalls().end()) return;  // cancelled
-    const std::function<void()> call = std::move(it->second);
-    DeferredCalls().erase(it);
+    std::function<void()> call;
+    {
+        TLoopTables& t = Tables();
+        std::lock_guard<std::mutex> lock(t.Lock);
+        const auto it = t.Deferred.find(ticket);
+        if (it == t.Deferred.end()) return;  // cancelled
+        call = std::move(it->second);
+        t.Deferred.erase(it);
+    }
     CallGuarded(call);
-}
-
-std::vector<TMessageFilter>& MessageFilters() {
-    static std::vector<TMessageFilter> filters;
-    return filters;
 }
 
 class TWin32TimerPeer final : public TTimerPeer {
 public:
-    explicit TWin32TimerPeer(TTimer& timer) : FTimer(timer) {
-        static UINT_PTR nextId = 1;
-        FId = nextId++;
-    }
+    explicit TWin32TimerPeer(TTimer& timer) : FTimer(timer), FId(gNextTimerId++) {}
     ~TWin32TimerPeer() override { Update(0); }
+    // On the thread the timer belongs to: its ticks arrive at that thread's utility window.
     void Update(std::uint32_t interval) override {
         if (FArmed) {
-            KillTimer(UtilityWindow(), FId);
-            Timers().erase(FId);
+            KillTimer(FWindow, FId);
+            std::lock_guard<std::mutex> lock(Tables().Lock);
+            Tables().Timers.erase(FId);
             FArmed = false;
         }
         if (interval == 0) return;
-        if (!UtilityWindow() || !SetTimer(UtilityWindow(), FId, interval, nullptr))
-            throw EOutOfResources("Unable to start a timer.");
-        Timers()[FId] = this;
+        FWindow = UtilityWindow();
+        if (!FWindow || !SetTimer(FWindow, FId, interval, nullptr)) throw EOutOfResources("Unable to start a timer.");
+        std::lock_guard<std::mutex> lock(Tables().Lock);
+        Tables().Timers[FId] = this;
         FArmed = true;
     }
     TTimer& Timer() { return FTimer; }
 
 private:
     TTimer& FTimer;
-    UINT_PTR FId = 0;
+    const UINT_PTR FId;
+    HWND FWindow = nullptr;
     bool FArmed = false;
 };
+
+TWin32TimerPeer* TimerOf(UINT_PTR id) {
+    std::lock_guard<std::mutex> lock(Tables().Lock);
+    const auto it = Tables().Timers.find(id);
+    return it != Tables().Timers.end() ? it->second : nullptr;
+}
+
+// The window of thread id, while it exists.
+HWND UtilityWindowOf(DWORD thread) {
+    std::lock_guard<std::mutex> lock(Tables().Lock);
+    const auto it = Tables().Utility.find(thread);
+    if (it == Tables().Utility.end()) return nullptr;
+    // A thread that ended took its windows along.
+    if (!IsWindow(it->second)) {
+        Tables().Utility.erase(it);
+        return nullptr;
+    }
+    return it->second;
+}
+
+// Destroys the calling thread's utility window.
+void DestroyOwnUtilityWindow() {
+    HWND window = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(Tables().Lock);
+        const auto it = Tables().Utility.find(GetCurrentThreadId());
+        if (it == Tables().Utility.end()) return;
+        window = it->second;
+        Tables().Utility.erase(it);
+    }
+    DestroyWindow(window);
+}
 
 LRESULT CALLBACK UtilityProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_SYNCHRONIZE:
             RunSynchronizedCalls();
             return 0;
-        case WM_TIMER: {
-            const auto it = Timers().find(wParam);
-            if (it != Timers().end()) it->second->Timer().Tick();  // may free the timer
+        case WM_TIMER:
+            if (TWin32TimerPeer* peer = TimerOf(wParam)) peer->Timer().Tick();  // may free the timer
             return 0;
-        }
         case WM_DEFERRED_CALL:
             RunDeferred(TDeferredCall(lParam));
+            return 0;
+        case WM_RELEASE_UTILITY:
+            DestroyOwnUtilityWindow();
             return 0;
         default:
             return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -103,72 +152,101 @@ HINSTANCE Win32::ToolkitModule() {
     return module;
 }
 
-namespace {
-std::atomic<HWND> gUtilityWindow{nullptr};
-
-std::set<std::wstring>& RegisteredClasses() {
-    static std::set<std::wstring> names;
-    return names;
-}
-}  // namespace
-
 bool Win32::RegisterToolkitClass(const WNDCLASSW& wc) {
-    if (RegisteredClasses().count(wc.lpszClassName)) return true;
+    {
+        std::lock_guard<std::mutex> lock(Tables().Lock);
+        if (Tables().Classes.count(wc.lpszClassName)) return true;
+    }
     WNDCLASSW own = wc;
     own.hInstance = ToolkitModule();
     if (!RegisterClassW(&own) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    RegisteredClasses().insert(wc.lpszClassName);
+    std::lock_guard<std::mutex> lock(Tables().Lock);
+    Tables().Classes.insert(wc.lpszClassName);
     return true;
 }
 
-void Win32::ReleaseModuleWindows() {
-    if (GetCurrentThreadId() != gMainThreadId) return;
-    if (HWND window = gUtilityWindow.exchange(nullptr)) DestroyWindow(window);
-    for (auto it = RegisteredClasses().begin(); it != RegisteredClasses().end();) {
+bool Win32::ReleaseModuleWindows() {
+    DestroyOwnUtilityWindow();
+    bool othersLeft = false;
+    {
+        // Another thread's window can only be destroyed by that thread: it is asked to.
+        std::lock_guard<std::mutex> lock(Tables().Lock);
+        for (auto it = Tables().Utility.begin(); it != Tables().Utility.end();) {
+            if (!IsWindow(it->second)) {
+                it = Tables().Utility.erase(it);
+                continue;
+            }
+            PostMessageW(it->second, WM_RELEASE_UTILITY, 0, 0);
+            othersLeft = true;
+            ++it;
+        }
+    }
+    if (othersLeft) return false;
+    std::lock_guard<std::mutex> lock(Tables().Lock);
+    for (auto it = Tables().Classes.begin(); it != Tables().Classes.end();) {
         // A class still in use by a window stays registered.
         if (UnregisterClassW(it->c_str(), ToolkitModule()))
-            it = RegisteredClasses().erase(it);
+            it = Tables().Classes.erase(it);
         else
             ++it;
     }
+    return true;
 }
 
 HWND Win32::UtilityWindow() {
-    if (HWND window = gUtilityWindow.load()) return window;
-    if (GetCurrentThreadId() != gMainThreadId) return nullptr;  // only the UI thread may own it
+    const DWORD thread = GetCurrentThreadId();
+    if (HWND window = UtilityWindowOf(thread)) return window;
     WNDCLASSW wc{};
     wc.lpfnWndProc = UtilityProc;
     wc.lpszClassName = L"LumawipeUtility";
     RegisterToolkitClass(wc);
     HWND window = CreateWindowExW(0, L"LumawipeUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ToolkitModule(),
                                   nullptr);
-    gUtilityWindow.store(window);
+    if (window) {
+        std::lock_guard<std::mutex> lock(Tables().Lock);
+        Tables().Utility[thread] = window;
+    }
     return window;
 }
 
 std::unique_ptr<TTimerPeer> NewTimerPeer(TTimer& timer) { return std::make_unique<TWin32TimerPeer>(timer); }
 
-void NotifyMainThread() {
+std::uint32_t CurrentThreadToken() { return GetCurrentThreadId(); }
+
+void NotifyThread(std::uint32_t thread) {
     // The window's message also arrives inside modal loops (message boxes, menus), where
     // a thread message would be lost; before the window exists the thread's queue is all
     // there is, and the toolkit's loops look there too.
-    if (HWND window = UtilityWindow())
+    if (HWND window = UtilityWindowOf(thread))
         PostMessageW(window, WM_SYNCHRONIZE, 0, 0);
     else
-        PostThreadMessageW(gMainThreadId, WM_SYNCHRONIZE, 0, 0);
+        PostThreadMessageW(thread, WM_SYNCHRONIZE, 0, 0);
 }
 
 TDeferredCall Win32::PostDeferred(std::function<void()> call) {
-    static TDeferredCall lastTicket = 0;
-    const TDeferredCall ticket = ++lastTicket;
-    DeferredCalls()[ticket] = std::move(call);
-    PostMessageW(UtilityWindow(), WM_DEFERRED_CALL, 0, LPARAM(ticket));
+    const TDeferredCall ticket = ++gNextTicket;
+    HWND window = UtilityWindow();
+    {
+        std::lock_guard<std::mutex> lock(Tables().Lock);
+        Tables().Deferred[ticket] = std::move(call);
+    }
+    PostMessageW(window, WM_DEFERRED_CALL, 0, LPARAM(ticket));
     return ticket;
 }
 
-void Win32::CancelDeferred(TDeferredCall ticket) { DeferredCalls().erase(ticket); }
+void Win32::CancelDeferred(TDeferredCall ticket) {
+    std::function<void()> dropped;  // released after the lock: it may hold objects
+    std::lock_guard<std::mutex> lock(Tables().Lock);
+    const auto it = Tables().Deferred.find(ticket);
+    if (it == Tables().Deferred.end()) return;
+    dropped = std::move(it->second);
+    Tables().Deferred.erase(it);
+}
 
-void Win32::AddMessageFilter(TMessageFilter filter) { MessageFilters().push_back(std::move(filter)); }
+void Win32::AddMessageFilter(TMessageFilter filter) {
+    std::lock_guard<std::mutex> lock(Tables().Lock);
+    Tables().Filters.push_back(std::move(filter));
+}
 
 // ---------------------------------------------------------------------------------------
 // Application
@@ -224,7 +302,12 @@ bool Win32::HandleThreadMessage(const MSG& msg) {
 
 void Win32::DispatchOne(MSG& msg) {
     if (HandleThreadMessage(msg)) return;
-    for (const TMessageFilter& filter : MessageFilters())
+    std::vector<TMessageFilter> filters;
+    {
+        std::lock_guard<std::mutex> lock(Tables().Lock);
+        filters = Tables().Filters;
+    }
+    for (const TMessageFilter& filter : filters)
         if (filter(msg)) return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

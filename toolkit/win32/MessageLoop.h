@@ -19,21 +19,23 @@ HINSTANCE ToolkitModule();
 // ReleaseModuleWindows); true when it is registered.
 bool RegisterToolkitClass(const WNDCLASSW& wc);
 
-// For a toolkit inside a DLL that is about to be unloaded: destroys the utility window and
-// unregisters the toolkit's window classes, so that no window is left whose procedure
-// lies in the unloaded code. Both are made again when next needed. It acts only on the
-// user-interface thread and only once no window of the toolkit's classes is left.
-void ReleaseModuleWindows();
+// For a toolkit inside a DLL that is about to be unloaded: destroys the calling thread's
+// utility window, asks the other threads to destroy theirs, and once none is left
+// unregisters the toolkit's window classes (those no window uses any more), so that no
+// window is left whose procedure lies in the unloaded code. All are made again when next
+// needed. Returns false while another thread's utility window still exists.
+bool ReleaseModuleWindows();
 
-// The hidden message-only window of the user-interface thread: synchronized calls,
-// timers and deferred calls arrive there. Made on first use on the UI thread; nullptr
-// when asked for first from another thread.
+// The hidden message-only window of the calling thread (each thread that runs the
+// toolkit's windows has its own): the synchronized calls of the workers it made, its
+// timers and its deferred calls arrive there. Made on first use; nullptr when it cannot
+// be made.
 HWND UtilityWindow();
 constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;
 constexpr UINT WM_DEFERRED_CALL = WM_APP + 2;
 
-// Runs call on the UI thread once the message now being handled is done (it is queued
-// behind what is already waiting). UI thread only. The ticket cancels it.
+// Runs call on the calling thread once the message now being handled is done (it is
+// queued behind what is already waiting). The ticket cancels it, on the same thread.
 using TDeferredCall = std::uintptr_t;  // travels in a message's LPARAM
 TDeferredCall PostDeferred(std::function<void()> call);
 // Drops a deferred call that has not run yet; one that ran or was dropped is ignored.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <map>
+#include <mutex>
 
 #include "toolkit/Forms.h"
 #include "toolkit/win32/MessageLoop.h"
@@ -23,9 +24,17 @@ const wchar_t* const ControlProp = L"Lumawipe.Control";
 const wchar_t* const OwnClass = L"LumawipeControl";
 constexpr int FirstControlId = 100;
 
-std::map<int, TWinControl*>& ControlIds() {
-    static std::map<int, TWinControl*> ids;
-    return ids;
+// Child windows by their control id. Controls may live on several apartment threads of
+// one process (each thread runs its own windows), so the table has a lock; it is never
+// destroyed, as windows may still go during the process's exit.
+struct TControlIds {
+    std::mutex Lock;
+    std::map<int, TWinControl*> Ids;
+    int Next = FirstControlId;
+};
+TControlIds& ControlIds() {
+    static auto* ids = new TControlIds;
+    return *ids;
 }
 
 TWinControl* WindowedParent(const TControl& control) { return dynamic_cast<TWinControl*>(control.Parent()); }
@@ -180,8 +189,10 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
 }
 
 TWinControl* TWinControl::FromId(int id) {
-    const auto it = ControlIds().find(id);
-    return it != ControlIds().end() ? it->second : nullptr;
+    TControlIds& ids = ControlIds();
+    std::lock_guard<std::mutex> lock(ids.Lock);
+    const auto it = ids.Ids.find(id);
+    return it != ids.Ids.end() ? it->second : nullptr;
 }
 
 void TWinControl::Attach(HWND hwnd) {
@@ -201,7 +212,11 @@ void TWinControl::Detach() {
     RemovePropW(FHandle, ControlProp);
     if (FDefProc && FDefProc != DefWindowProcW)
         SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefProc));
-    if (FId) ControlIds().erase(FId);
+    if (FId) {
+        TControlIds& ids = ControlIds();
+        std::lock_guard<std::mutex> lock(ids.Lock);
+        ids.Ids.erase(FId);
+    }
     FId = 0;
     FHandle = nullptr;
 }
@@ -241,8 +256,11 @@ void TWinControl::CreateHandle() {
     // Containers of our own (group boxes, panels) let dialog navigation into their children.
     if (params.ClassName == OwnClass && !FTabStop) params.ExStyle |= WS_EX_CONTROLPARENT;
     RegisterOwnClass();
-    static int nextId = FirstControlId;
-    const int id = child ? nextId++ : 0;
+    int id = 0;
+    if (child) {
+        std::lock_guard<std::mutex> lock(ControlIds().Lock);
+        id = ControlIds().Next++;
+    }
     HWND hwnd = CreateWindowExW(params.ExStyle, params.ClassName.c_str(), Widen(FCaption).c_str(), params.Style,
                                 Left(), Top(), Width(), WindowHeight(), parentWindow,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ToolkitModule(), this);
@@ -251,7 +269,8 @@ void TWinControl::CreateHandle() {
     if (!FHandle) Attach(hwnd);
     if (id) {
         FId = id;
-        ControlIds()[id] = this;
+        std::lock_guard<std::mutex> lock(ControlIds().Lock);
+        ControlIds().Ids[id] = this;
     }
     ApplyFont();
     HandleCreated();
