@@ -13,7 +13,6 @@
 namespace TransitionImpl {
 
 using Com::EComError;
-using Com::Offer;
 using Toolkit::TComponent;
 using Wipeax::TTransition;
 
@@ -49,28 +48,6 @@ void WritePicture(Write&& write) {
 }  // namespace
 
 // --- the object ------------------------------------------------------------------------
-
-const Com::TInterfaceEntry TLumawipe::Interfaces[19] = {
-    Offer<TLumawipe, ILumawipe>(IID_ILumawipe),
-    Offer<TLumawipe, IDispatch, ILumawipe>(IID_IDispatch),
-    Offer<TLumawipe, IOleObject>(IID_IOleObject),
-    Offer<TLumawipe, IOleWindow, IOleInPlaceObject>(IID_IOleWindow),
-    Offer<TLumawipe, IOleInPlaceObject>(IID_IOleInPlaceObject),
-    Offer<TLumawipe, IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject),
-    Offer<TLumawipe, IOleControl>(IID_IOleControl),
-    Offer<TLumawipe, IViewObject, IViewObject2>(IID_IViewObject),
-    Offer<TLumawipe, IViewObject2>(IID_IViewObject2),
-    Offer<TLumawipe, IPersist, IPersistStreamInit>(IID_IPersist),
-    Offer<TLumawipe, IPersistStreamInit>(IID_IPersistStreamInit),
-    Offer<TLumawipe, IPersistPropertyBag>(IID_IPersistPropertyBag),
-    Offer<TLumawipe, IPersistStorage>(IID_IPersistStorage),
-    Offer<TLumawipe, IProvideClassInfo, IProvideClassInfo2>(IID_IProvideClassInfo),
-    Offer<TLumawipe, IProvideClassInfo2>(IID_IProvideClassInfo2),
-    Offer<TLumawipe, ISpecifyPropertyPages>(IID_ISpecifyPropertyPages),
-    Offer<TLumawipe, IQuickActivate>(IID_IQuickActivate),
-    Offer<TLumawipe, IConnectionPointContainer>(IID_IConnectionPointContainer),
-    Offer<TLumawipe, ISupportErrorInfo>(IID_ISupportErrorInfo),
-};
 
 TLumawipe::TLumawipe()
     : Com::TActiveXControl(CLSID_Lumawipe, IID_ILumawipe, DIID_ILumawipeEvents, ClassMiscStatus),

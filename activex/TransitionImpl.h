@@ -18,8 +18,11 @@ public:
     TLumawipe();
     ~TLumawipe() override;
 
-    static const Com::TInterfaceEntry Interfaces[19];
-    LUMAWIPE_COM_UNKNOWN
+    LUMAWIPE_CONTROL_UNKNOWN
+    static constexpr Com::TInterfaceEntry Interfaces[] = {
+        Com::Offer<TLumawipe, ILumawipe>(IID_ILumawipe),
+        Com::Offer<TLumawipe, IDispatch, ILumawipe>(IID_IDispatch),
+    };
 
     // IDispatch, from the type library.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;

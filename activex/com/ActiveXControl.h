@@ -134,6 +134,11 @@ public:
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
 protected:
+    // QueryInterface of a control: the derived class's own rows first (the first of them
+    // answers IUnknown, the object's one identity), then the rows of the interfaces this
+    // base implements, which it lists itself.
+    HRESULT QueryControlInterface(REFIID iid, void** out, std::span<const TInterfaceEntry> own) noexcept;
+
     // clsid: the class; dispatchIid: the default interface; eventsIid: the event
     // interface; miscStatus: the class's own status flags (ControlMiscStatus is added).
     TActiveXControl(const CLSID& clsid, const IID& dispatchIid, const IID& eventsIid, DWORD miscStatus);
@@ -197,3 +202,7 @@ private:
 };
 
 }  // namespace Com
+
+// IUnknown of a control derived from TActiveXControl: its static table Interfaces holds
+// only the interfaces it adds (its dual interface and IDispatch).
+#define LUMAWIPE_CONTROL_UNKNOWN LUMAWIPE_COM_UNKNOWN_FROM(QueryControlInterface)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "activex/com/SafeCall.h"
+#include "toolkit/win32/Gdi.h"
 
 namespace Com {
 
@@ -22,9 +23,9 @@ struct TExcepInfo : EXCEPINFO {
 };
 
 [[noreturn]] void Fail(HRESULT hr, std::wstring_view name, BSTR description = nullptr) {
-    std::string message = "Property " + NarrowText(name) + ": ";
+    std::string message = "Property " + Toolkit::Narrow(name) + ": ";
     if (description && SysStringLen(description)) {
-        message += NarrowText({description, SysStringLen(description)});
+        message += Toolkit::Narrow({description, SysStringLen(description)});
     } else {
         char code[32];
         std::snprintf(code, sizeof code, "error 0x%08lX.", static_cast<unsigned long>(hr));

@@ -4,7 +4,7 @@
 // description when it gave one.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <oaidl.h>
 
 #include <cstdint>

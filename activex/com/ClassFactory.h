@@ -2,7 +2,7 @@
 // library's DllGetClassObject looks the CLSID up among its factories.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <unknwn.h>
 
 #include <span>

@@ -1,7 +1,7 @@
 // Owning holders of COM's resources: an interface pointer, a BSTR and a VARIANT.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <oaidl.h>
 #include <ole2.h>
 

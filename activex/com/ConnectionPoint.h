@@ -4,7 +4,7 @@
 // container's reference count, so a sink holding it keeps the object alive.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <ocidl.h>
 
 #include <vector>

@@ -2,7 +2,7 @@
 // class object holds the module; the module knows its own handle and file.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // and QueryInterface from a table of the interfaces an object offers.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <unknwn.h>
 
 #include <atomic>
@@ -58,10 +58,12 @@ private:
 
 }  // namespace Com
 
-// IUnknown of a class derived from TComObject, answering from its static table Interfaces.
-#define LUMAWIPE_COM_UNKNOWN                                                                        \
+// IUnknown of a class derived from TComObject, answering from its static table Interfaces
+// through query (DoQueryInterface, or a base's own search that adds rows of its own).
+#define LUMAWIPE_COM_UNKNOWN_FROM(query)                                                            \
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {                   \
-        return DoQueryInterface(iid, out, Interfaces);                                            \
+        return query(iid, out, Interfaces);                                                       \
     }                                                                                             \
     ULONG STDMETHODCALLTYPE AddRef() override { return DoAddRef(); }                              \
     ULONG STDMETHODCALLTYPE Release() override { return DoRelease(); }
+#define LUMAWIPE_COM_UNKNOWN LUMAWIPE_COM_UNKNOWN_FROM(DoQueryInterface)

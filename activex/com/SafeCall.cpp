@@ -3,28 +3,13 @@
 #include <new>
 
 #include "activex/com/ComPtr.h"
+#include "toolkit/win32/Gdi.h"
 
 namespace Com {
 
 namespace {
 constexpr wchar_t ErrorSource[] = L"Lumawipe";
 }  // namespace
-
-std::wstring WideText(std::string_view text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(std::size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string NarrowText(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(std::size_t(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), narrow.data(), n, nullptr, nullptr);
-    return narrow;
-}
 
 HRESULT ReportError(HRESULT code, const IID& iid, std::wstring_view description) noexcept {
     ComPtr<ICreateErrorInfo> create;
@@ -42,12 +27,12 @@ HRESULT ReportCurrentException(const IID& iid) noexcept {
     try {
         throw;
     } catch (const EComError& e) {
-        return ReportError(e.Code(), iid, WideText(e.what()));
+        return ReportError(e.Code(), iid, Toolkit::Widen(e.what()));
     } catch (const std::bad_alloc&) {
         return ReportError(E_OUTOFMEMORY, iid, L"Out of memory.");
     } catch (const std::exception& e) {
         try {
-            return ReportError(E_FAIL, iid, WideText(e.what()));
+            return ReportError(E_FAIL, iid, Toolkit::Widen(e.what()));
         } catch (...) {
             return E_FAIL;
         }

@@ -3,7 +3,7 @@
 // error information (IErrorInfo) for the caller to read.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <oaidl.h>
 
 #include <stdexcept>
@@ -46,9 +46,5 @@ template <class T>
 void CheckOut(T* out) {
     if (!out) throw EComError(E_POINTER, "A result pointer is missing.");
 }
-
-// The UTF-8 text as UTF-16, and back.
-std::wstring WideText(std::string_view text);
-std::string NarrowText(std::wstring_view text);
 
 }  // namespace Com

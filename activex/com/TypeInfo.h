@@ -2,7 +2,7 @@
 // IDispatch served from it.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <oaidl.h>
 
 #include "activex/com/ComPtr.h"

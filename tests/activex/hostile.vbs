@@ -47,6 +47,15 @@ Function Put(name, value)
   Err.Clear
 End Function
 
+' The error number of writing a picture handle to control c, 0 when taken.
+Function PutOn(c, name, value)
+  On Error Resume Next
+  Err.Clear
+  If name = "FromBitmap" Then c.FromBitmap = value Else c.ToBitmap = value
+  PutOn = Err.Number
+  Err.Clear
+End Function
+
 ' Waits for OnDone up to ms milliseconds; whether it came.
 Function WaitDone(ms)
   Dim waited : waited = 0
@@ -160,6 +169,32 @@ For Each v In Array(False, True)
   WScript.Sleep 50
   Check "one OnDone", done, 1
 Next
+
+' Handles shared between controls: a second control given the first one's handles gets
+' copies, so releasing it or emptying its pictures leaves the first one's handles alive
+' (a third control still takes them as pictures).
+Dim c2, c3
+For Each v In Array("empty", "release")
+  Set c2 = WScript.CreateObject("Lumawipe.Lumawipe")
+  c2.FromBitmap = w.FromBitmap
+  c2.ToBitmap = w.ToBitmap
+  Check "shared FromBitmap copied", c2.FromBitmap <> w.FromBitmap And c2.FromBitmap <> 0, True
+  Check "shared ToBitmap copied", c2.ToBitmap <> w.ToBitmap And c2.ToBitmap <> 0, True
+  If v = "empty" Then
+    c2.FromBitmap = 0 : c2.ToBitmap = 0
+  Else
+    Set c2 = Nothing
+  End If
+  Set c3 = WScript.CreateObject("Lumawipe.Lumawipe")
+  Check "first FromBitmap alive after " & v, PutOn(c3, "FromBitmap", w.FromBitmap), 0
+  Check "first ToBitmap alive after " & v, PutOn(c3, "ToBitmap", w.ToBitmap), 0
+  Set c3 = Nothing
+Next
+Set c2 = Nothing
+done = 0
+w.Operation = 0 : w.Steps = 40 : w.UseThread = False
+w.Play
+Check "the first control plays its shared pictures", WaitDone(10000), True
 
 ' Released in the middle of a run, in both modes, with its events connected; a new
 ' control then plays as usual.

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "toolkit/Graphics.h"
 
@@ -87,9 +88,9 @@ private:
     mutable HFONT FHandle = nullptr;
 };
 
-// UTF-8 and UTF-16 conversions for the wide Windows calls.
-std::wstring Widen(const std::string& s);
-std::string Narrow(const std::wstring& s);
+// UTF-8 and UTF-16 conversions for the wide Windows calls (and COM's texts).
+std::wstring Widen(std::string_view s);
+std::string Narrow(std::wstring_view s);
 
 namespace Win32 {
 

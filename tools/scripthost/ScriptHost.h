@@ -7,7 +7,7 @@
 // over lives until the process ends.
 #pragma once
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <oaidl.h>
 
 #include <functional>

@@ -3,7 +3,7 @@
 #include "Com.h"
 #include "ScriptHost.h"
 
-#include <windows.h>
+#include "toolkit/win32/WindowsApi.h"
 #include <objbase.h>
 
 #include <string>
