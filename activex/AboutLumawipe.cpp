@@ -3,12 +3,13 @@
 #include <memory>
 
 #include "activex/com/Module.h"
+#include "engine/Maker.h"
 
 namespace AboutLumawipe {
 
-const char* const MakerName = "Quillon";
-const char* const MakerEmail = "lumawipe@lumawipe.example";
-const char* const MakerWeb = "https://lumawipe.example/";
+using Wipekit::MakerEmail;
+using Wipekit::MakerName;
+using Wipekit::MakerWeb;
 
 namespace {
 

@@ -27,11 +27,6 @@ public:
     void FormCreate(TObject* Sender);
 };
 
-// The maker's lines of MakerLbl.
-extern const char* const MakerName;
-extern const char* const MakerEmail;
-extern const char* const MakerWeb;
-
 // Shows the About box modally and frees it, also when showing it raised. Returns when the
 // user has pressed OK, Enter or Escape, or closed the window.
 void ShowLumawipeAbout();

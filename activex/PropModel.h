@@ -15,8 +15,9 @@ namespace PropUnit {
 using Wipekit::TTransitionOperation;
 
 constexpr int OperationItemCount = int(std::tuple_size_v<decltype(MainUnit::OperationItems)>);
-constexpr int ModifierItemCount = 4;     // tmLeft .. tmDown
-constexpr int ChannelOrderItemCount = 6;  // coRGB .. coBGR
+// The direction and channel-order lists hold the engine's values in ordinal order.
+constexpr int ModifierItemCount = Wipekit::ModifierCount;
+constexpr int ChannelOrderItemCount = Wipekit::RGBOrderCount;
 
 // The operation of an item; none for an index outside the items (no item selected).
 std::optional<TTransitionOperation> ItemOperation(int item);

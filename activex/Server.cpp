@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "activex/PropertyPage.h"
+#include "activex/Version.h"
 #include "activex/TransitionImpl.h"
 #include "activex/com/ClassFactory.h"
 #include "activex/com/Module.h"
@@ -30,7 +31,7 @@ Com::TClassFactory Factories[] = {
 constexpr wchar_t ProgId[] = L"Lumawipe.Lumawipe";
 constexpr wchar_t PageDescription[] = L"TLumawipeProperties property page";
 constexpr wchar_t Verb0[] = L"Properties,0,2";  // name, menu flags, verb attributes
-constexpr unsigned short TypeLibMajor = 3, TypeLibMinor = 0;
+constexpr unsigned short TypeLibMajor = LUMAWIPE_VERSION_MAJOR, TypeLibMinor = LUMAWIPE_VERSION_MINOR;
 
 std::wstring GuidText(REFGUID guid) {
     wchar_t text[40] = {};
@@ -44,53 +45,41 @@ struct TEntry {
     std::wstring Value;
 };
 
-// The entries of both classes, parents before children.
-std::vector<TEntry> Entries(const std::wstring& path, const std::wstring& description) {
+// The entries of each class, parents before children: registration writes them in this
+// order, and removal takes each class's keys in the reverse order.
+std::vector<std::vector<TEntry>> Entries(const std::wstring& path, const std::wstring& description) {
     const std::wstring control = L"CLSID\\" + GuidText(CLSID_Lumawipe);
     const std::wstring page = L"CLSID\\" + GuidText(CLSID_LumawipeProperties);
     const std::wstring status = std::to_wstring(Com::ControlMiscStatus);
     return {
-        {control, description},
-        {control + L"\\InprocServer32", path},
-        {control + L"\\ProgID", ProgId},
-        {ProgId, description},
-        {std::wstring(ProgId) + L"\\Clsid", GuidText(CLSID_Lumawipe)},
-        {control + L"\\Version", std::to_wstring(TypeLibMajor) + L"." + std::to_wstring(TypeLibMinor)},
-        {control + L"\\TypeLib", GuidText(LIBID_Lumawipe)},
-        {control + L"\\MiscStatus", L"0"},
-        {control + L"\\MiscStatus\\1", status},
-        {control + L"\\ToolboxBitmap32", path + L",1"},
-        {control + L"\\Control", L""},
-        {control + L"\\Verb", L""},
-        {control + L"\\Verb\\0", Verb0},
-        {page, PageDescription},
-        {page + L"\\InprocServer32", path},
+        {
+            {control, description},
+            {control + L"\\InprocServer32", path},
+            {control + L"\\ProgID", ProgId},
+            {ProgId, description},
+            {std::wstring(ProgId) + L"\\Clsid", GuidText(CLSID_Lumawipe)},
+            {control + L"\\Version", std::to_wstring(TypeLibMajor) + L"." + std::to_wstring(TypeLibMinor)},
+            {control + L"\\TypeLib", GuidText(LIBID_Lumawipe)},
+            {control + L"\\MiscStatus", L"0"},
+            {control + L"\\MiscStatus\\1", status},
+            {control + L"\\ToolboxBitmap32", path + L",1"},
+            {control + L"\\Control", L""},
+            {control + L"\\Verb", L""},
+            {control + L"\\Verb\\0", Verb0},
+        },
+        {
+            {page, PageDescription},
+            {page + L"\\InprocServer32", path},
+        },
     };
 }
 
-// The keys in the order they are removed: the control's verb keys, Verb, Control,
-// ToolboxBitmap32, MiscStatus\1, MiscStatus, TypeLib, Version, the ProgID keys,
-// InprocServer32 and the CLSID key; then the page's.
+// The keys in the order they are removed: class by class, children before parents.
 std::vector<std::wstring> RemovalOrder() {
-    const std::wstring control = L"CLSID\\" + GuidText(CLSID_Lumawipe);
-    const std::wstring page = L"CLSID\\" + GuidText(CLSID_LumawipeProperties);
-    return {
-        control + L"\\Verb\\0",
-        control + L"\\Verb",
-        control + L"\\Control",
-        control + L"\\ToolboxBitmap32",
-        control + L"\\MiscStatus\\1",
-        control + L"\\MiscStatus",
-        control + L"\\TypeLib",
-        control + L"\\Version",
-        std::wstring(ProgId) + L"\\Clsid",
-        ProgId,
-        control + L"\\ProgID",
-        control + L"\\InprocServer32",
-        control,
-        page + L"\\InprocServer32",
-        page,
-    };
+    std::vector<std::wstring> keys;
+    for (const std::vector<TEntry>& entries : Entries(L"", L""))
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) keys.push_back(it->Key);
+    return keys;
 }
 
 void WriteEntry(const TEntry& entry) {
@@ -158,7 +147,8 @@ HRESULT STDAPICALLTYPE DllRegisterServer() {
         const std::wstring path = Com::ModulePath();
         const HRESULT registered = RegisterTypeLib(Com::ModuleTypeLib().Get(), const_cast<LPOLESTR>(path.c_str()), nullptr);
         if (FAILED(registered)) throw EComError(registered, "The type library cannot be registered.");
-        for (const TEntry& entry : Entries(path, ControlDescription())) WriteEntry(entry);
+        for (const std::vector<TEntry>& entries : Entries(path, ControlDescription()))
+            for (const TEntry& entry : entries) WriteEntry(entry);
     });
     return SUCCEEDED(hr) ? S_OK : E_FAIL;
 }

@@ -99,10 +99,7 @@ std::string StoredLumawipe() {
     designed.SetSteps(10);
     auto& about = designed.AboutLines();
     about.Clear();
-    about.Add("Component: TLumawipe");
-    about.Add("Version: 2.0");
-    about.Add("Author: The Lumawipe developers");
-    about.Add("Contact: lumawipe@lumawipe.example");
+    Wipekit::WriteAbout(about, "Version: 2.0");
     std::ostringstream out;
     Wipekit::SaveLumawipe(out, designed);
     return out.str();

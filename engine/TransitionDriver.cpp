@@ -2,7 +2,9 @@
 #include "engine/TransitionDriver.h"
 
 #include <climits>
+#include <string>
 
+#include "engine/Maker.h"
 #include "toolkit/Forms.h"
 
 namespace Wipekit {
@@ -12,8 +14,8 @@ using Toolkit::TObject;
 void WriteAbout(Toolkit::TStrings& lines, const char* version) {
     lines.Add("Component: TLumawipe");
     lines.Add(version);
-    lines.Add("Author: The Lumawipe developers");
-    lines.Add("Contact: lumawipe@example.org");
+    lines.Add(std::string("Author: ") + AuthorName);
+    lines.Add(std::string("Contact: ") + MakerEmail);
 }
 
 // ---------------------------------------------------------------------------------------

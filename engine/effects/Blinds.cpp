@@ -2,7 +2,7 @@
 // CurrentFrame pixels at once, like a venetian blind.
 #include <algorithm>
 
-#include "engine/effects/BandRoutines.h"
+#include "engine/effects/BandFrames.h"
 #include "engine/effects/EffectKit.h"
 #include "engine/effects/MaskedRows.h"
 
@@ -10,16 +10,7 @@ namespace Wipekit {
 
 using namespace Effects;
 
-namespace {
-
-// The frame's depth of every opening, reported when the run has ended.
-struct BlindsFrame {
-    std::int64_t Delta;
-    std::int64_t Depth;
-    bool Finished;
-};
-
-BlindsFrame BlindsFrameOf(TTransitionParams& params) {
+BlindsFrame Effects::BlindsFrameOf(TTransitionParams& params) {
     const std::int64_t delta = CellSize(params.Delta);
     BlindsFrame frame{delta, params.CurrentFrame, params.CurrentFrame >= delta};
     if (frame.Finished) {
@@ -28,8 +19,6 @@ BlindsFrame BlindsFrameOf(TTransitionParams& params) {
     }
     return frame;
 }
-
-}  // namespace
 
 bool BlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
     const TTransitionParams p = *Params;
@@ -46,24 +35,5 @@ bool BlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& W
     DrawCrossings(WorkBitmap, Out, p.ClientRect, In, {&blinds, 1});
     return frame.Finished;
 }
-
-namespace Effects {
-
-bool BlindsByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                   TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    const auto [In, Out] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    const BlindsFrame frame = BlindsFrameOf(*Params);
-
-    CopyBand(WorkBitmap, Out, p.ClientRect);
-    const Axis axis = BlindAxis(p.Modifier);
-    const std::int64_t extent = axis.Travel(WorkBitmap.Width(), WorkBitmap.Height());
-    const Span across{0, axis.Across(WorkBitmap.Width(), WorkBitmap.Height())};
-    for (std::int64_t slat = 0; slat < extent; slat += frame.Delta)
-        CopyBand(WorkBitmap, In, axis.Band({slat, slat + frame.Depth}, extent, across));
-    return frame.Finished;
-}
-
-}  // namespace Effects
 
 }  // namespace Wipekit

@@ -1,13 +1,12 @@
 // toSpiral and toCheckerBlinds: the frame is tiled with cells Delta pixels wide and the
 // incoming picture is uncovered in every cell at once, along a square spiral from the
 // cell's centre, or by blinds whose neighbouring rows are offset by one cell.
-#include "engine/effects/SpiralCheckerBlinds.h"
+#include "engine/effects/BandFrames.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "engine/effects/BandRoutines.h"
 #include "engine/effects/EffectKit.h"
 #include "engine/effects/MaskedRows.h"
 
@@ -95,16 +94,7 @@ TSpiralRects SpiralCellRects(std::int64_t N, std::int64_t d) {
 
 }  // namespace Effects
 
-namespace {
-
-// A frame of the spiral: the cell's side and the rectangles its walk has covered, in order.
-struct SpiralFrame {
-    std::int64_t Side;
-    TSpiralRects Cell;
-    bool Finished;
-};
-
-SpiralFrame SpiralFrameOf(TTransitionParams& params) {
+SpiralFrame Effects::SpiralFrameOf(TTransitionParams& params) {
     SpiralFrame frame{CellSize(params.Delta), {}, false};
     const std::int64_t d = frame.Side;
     std::int64_t steps = params.CurrentFrame;
@@ -125,14 +115,7 @@ SpiralFrame SpiralFrameOf(TTransitionParams& params) {
     return frame;
 }
 
-// A frame of the checker blinds: the cell's side and how far every blind has opened.
-struct CheckerFrame {
-    std::int64_t Side;
-    std::int64_t Depth;
-    bool Finished;
-};
-
-CheckerFrame CheckerFrameOf(TTransitionParams& params) {
+CheckerFrame Effects::CheckerFrameOf(TTransitionParams& params) {
     CheckerFrame frame{CellSize(params.Delta), params.CurrentFrame, false};
     if (ReachedEnd(params.CurrentFrame, 2 * frame.Side)) {
         frame.Finished = true;
@@ -141,8 +124,6 @@ CheckerFrame CheckerFrameOf(TTransitionParams& params) {
     }
     return frame;
 }
-
-}  // namespace
 
 // Each cell rectangle repeats in every row and every column of cells, so the pixels it
 // covers are the crossings of the rows and the columns it covers.
@@ -176,8 +157,8 @@ bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBi
     const CheckerFrame frame = CheckerFrameOf(*Params);
     const std::int64_t d = frame.Side;
 
-    // Written for tmLeft, as CheckerBlindsByBands. Along the travel, the blinds of the even
-    // rows of blinds open from 0, 2d, 4d, ..., those of the odd rows from d before each.
+    // Written for tmLeft. Along the travel, the blinds of the even rows of blinds open
+    // from 0, 2d, 4d, ..., those of the odd rows from d before each.
     const Axis axis = BlindAxis(p.Modifier);
     const std::int64_t L = axis.Travel(WorkBitmap.Width(), WorkBitmap.Height());
     const std::int64_t C = axis.Across(WorkBitmap.Width(), WorkBitmap.Height());
@@ -197,54 +178,5 @@ bool CheckerBlindsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBi
     DrawCrossings(WorkBitmap, B, p.ClientRect, S, blinds);
     return frame.Finished;
 }
-
-namespace Effects {
-
-bool SpiralByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    WorkBitmap.SetSize(S.Width(), S.Height());
-    const int W = WorkBitmap.Width();
-    const int H = WorkBitmap.Height();
-    const SpiralFrame frame = SpiralFrameOf(*Params);
-    const std::int64_t d = frame.Side;
-
-    CopyBand(WorkBitmap, B, p.ClientRect);
-    for (std::int64_t y = 0; y < H; y += d)
-        for (std::int64_t x = 0; x < W; x += d)
-            for (int i = 0; i < frame.Cell.Count; ++i) {
-                const TCellRect& r = frame.Cell.Rects[i];
-                CopyBand(WorkBitmap, S, TRect64{x + r.Left, y + r.Top, x + r.Right + 1, y + r.Bottom + 1});
-            }
-    if (p.Reverse && frame.Finished) CopyBand(WorkBitmap, S, p.ClientRect);
-    return frame.Finished;
-}
-
-bool CheckerBlindsByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                          TTransitionParams* Params) {
-    const TTransitionParams p = *Params;
-    const auto [S, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    CopyBand(WorkBitmap, B, p.ClientRect);
-    const CheckerFrame frame = CheckerFrameOf(*Params);
-    const std::int64_t d = frame.Side;
-
-    // Written for tmLeft, whose blinds open towards the right; tmDown is the same across
-    // the other axis, and tmRight and tmUp open from the far edge.
-    const Axis axis = BlindAxis(p.Modifier);
-    const std::int64_t L = axis.Travel(WorkBitmap.Width(), WorkBitmap.Height());
-    const std::int64_t C = axis.Across(WorkBitmap.Width(), WorkBitmap.Height());
-    // Each period of 2d holds an even blind and, in every other row of blinds, an odd
-    // blind shifted back by d.
-    for (std::int64_t o = 0; o < L + d; o += 2 * d) {
-        bool odd = false;
-        for (std::int64_t q = 0; q < C; q += d, odd = !odd) {
-            const std::int64_t start = odd ? o - d : o;
-            CopyBand(WorkBitmap, S, axis.Band({start, start + frame.Depth}, L, {q, q + d}));
-        }
-    }
-    return frame.Finished;
-}
-
-}  // namespace Effects
 
 }  // namespace Wipekit

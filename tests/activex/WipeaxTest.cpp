@@ -367,7 +367,7 @@ TEST(WipeaxPaint, AFailingRoutineStillShowsTheFrame) {
 TEST(WipeaxProperties, StartAsTheFullEnginesExceptVersionAndCounter) {
     Wipeax::TLumawipe e(nullptr);
     EXPECT_EQ(e.About(), Lines({"Component: TLumawipe", "Version: 3.0", "Author: The Lumawipe developers",
-                                "Contact: lumawipe@example.org"}));
+                                "Contact: lumawipe@lumawipe.example"}));
     EXPECT_EQ(e.Color(), Toolkit::clBtnFace);
     EXPECT_EQ(e.Width(), 65);
     EXPECT_EQ(e.Height(), 65);

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "engine/EffectScene.h"
-#include "engine/effects/BandRoutines.h"
+#include "BandRoutines.h"
 
 using namespace EffectScene;
 

@@ -130,7 +130,7 @@ TEST(LumawipeStream, FreshComponentSavesTheGoldenBytes) {
             "\x07"s "\x14\0\0\0"s "Component: TLumawipe"s
             "\x07"s "\x0C\0\0\0"s "Version: 4.0"s
             "\x07"s "\x1F\0\0\0"s "Author: The Lumawipe developers"s
-            "\x07"s "\x1D\0\0\0"s "Contact: lumawipe@example.org"s
+            "\x07"s "\x22\0\0\0"s "Contact: lumawipe@lumawipe.example"s
             "\x00"s
         "\x05"s "Color"s "\x06"s "\x09"s "clBtnFace"s
         "\x0C"s "CurrentFrame"s "\x02"s "\0\0\0\0"s

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "engine/EffectScene.h"
-#include "engine/effects/SpiralCheckerBlinds.h"
+#include "engine/effects/BandFrames.h"
 
 using namespace EffectScene;
 using Wipekit::Effects::SpiralCellRects;

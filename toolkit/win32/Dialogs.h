@@ -28,7 +28,6 @@ public:
     }
     constexpr bool Contains(TColorDialogOption o) const { return (FBits & Bit(o)) != 0; }
     constexpr void Include(TColorDialogOption o) { FBits = std::uint8_t(FBits | Bit(o)); }
-    constexpr void Exclude(TColorDialogOption o) { FBits = std::uint8_t(FBits & ~Bit(o)); }
     constexpr bool Empty() const { return FBits == 0; }
     friend constexpr bool operator==(const TColorDialogOptions&, const TColorDialogOptions&) = default;
 

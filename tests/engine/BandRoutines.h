@@ -1,5 +1,5 @@
-// Blinds, checker blinds and spiral drawn the plain way, one CopyBand per band: the same
-// frames as their row-wise routines, which the tests hold them to.
+// The tests' oracle of blinds, checker blinds and spiral: their frames drawn the plain
+// way, one CopyBand per band, which the engine's row-wise routines must equal.
 #pragma once
 
 #include "engine/EffectApi.h"
