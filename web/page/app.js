@@ -117,7 +117,7 @@ function parseNumber(text) {
 // 0xBBGGRR, $BBGGRR, a decimal number, or #RRGGBB as colour pickers write it.
 function parseColor(text) {
   const t = text.trim();
-  let m = /^(?:0x|\$)([0-9a-f]{1,8})$/i.exec(t);
+  let m = /^(?:0x|\$)([0-9a-f]{1,16})$/i.exec(t);
   if (m) return parseInt(m[1], 16);
   m = /^#([0-9a-f]{6})$/i.exec(t);
   if (m) {
@@ -134,7 +134,7 @@ function showColor() {
   const color = app.component.get(Property.Color);
   $('color-text').value = '0x' + hex(color, color > 0xffffff ? 8 : 6);
   $('color-text').removeAttribute('aria-invalid');
-  $('color-error').textContent = '';
+  $('color-text-error').textContent = '';
   if (color <= 0xffffff) {
     const r = color & 0xff, g = (color >> 8) & 0xff, b = color >> 16;
     $('color-pick').value = '#' + hex(r, 2) + hex(g, 2) + hex(b, 2);
