@@ -10,7 +10,11 @@ packages=(
   clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   wine wine32:i386 wine64 xvfb xauth imagemagick xdotool stress-ng
+  emscripten chromium
 )
+# The playground's tests run on Node.js with npm; a machine may have them from elsewhere.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: native (plain, AddressSanitizer + UndefinedBehaviorSanitizer,
-# ThreadSanitizer for the threaded tests) and Windows i686 and x86_64 under Wine,
+# ThreadSanitizer for the threaded tests), the WebAssembly build's page in headless
+# Chromium, and Windows i686 and x86_64 under Wine,
 # the Windows session under one virtual display. The native runs include the installed
 # CMake package (examples/render built against it) and the frame table of the renderer,
 # which the Windows runs check too.
@@ -33,6 +34,15 @@ for preset in native native-asan native-tsan; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+# The playground page in headless Chromium: the renderer's frame table and the native
+# renderer's frames rendered in the page, and the page driven as a person drives it
+# (screenshots in build/wasm/web/screenshots).
+echo "== wasm"
+cmake --preset wasm >/dev/null
+cmake --build --preset wasm -j "$jobs"
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+SITE=$PWD/build/wasm/web/site CLI=$PWD/build/native/lumawipe node --test tests/web/playground.test.mjs
+
 # Every fuzz target for a minute (clang + libFuzzer, ASan + UBSan); a finding fails.
 echo "== fuzz"
 fuzz/run.sh 60
@@ -51,6 +61,6 @@ for arch in i686 x86_64; do
 done
 
 echo "== summary"
-echo "passed: native, native-asan, native-tsan, fuzz; built: mingw-i686, mingw-x86_64; under Wine: ${LUMAWIPE_WINE_ARCHS:-none}"
+echo "passed: native, native-asan, native-tsan, wasm, fuzz; built: mingw-i686, mingw-x86_64; under Wine: ${LUMAWIPE_WINE_ARCHS:-none}"
 [ -z "$LUMAWIPE_WINE_SKIPPED" ] || printf 'skipped: %s\n' "$LUMAWIPE_WINE_SKIPPED"
 echo "All tests that this machine can run passed."

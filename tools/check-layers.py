@@ -23,6 +23,7 @@ LAYERS = {
     'activex/com': {'toolkit', 'toolkit/win32'},
     'activex': {'activex/com', 'colorpicker', 'engine', 'toolkit', 'toolkit/win32'},
     'cli': {'engine', 'toolkit'},
+    'web': {'engine', 'toolkit', 'toolkit/headless'},
 }
 # Single units a folder may use outside its table row.
 UNIT_EXCEPTIONS = {

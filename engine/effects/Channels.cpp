@@ -79,7 +79,10 @@ bool RGBEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Work
     const int n = f <= RGBDark ? RGBDark - f : f - RGBDark;
 
     // Level 3 keeps every channel: its mask is all ones.
-    const std::vector<std::uint8_t> keep = RowMask(n, order, picture.RowBytes());
+    // The mask is read through a plain pointer: a byte store could alias the vector's own
+    // pointer, which clang then reloads at every byte and does not vectorise.
+    const std::vector<std::uint8_t> mask = RowMask(n, order, picture.RowBytes());
+    const std::uint8_t* keep = mask.data();
     MixRows(WorkBitmap, picture.Width, picture.Height, [&](std::uint8_t* d, int row, std::size_t bytes) {
         const std::uint8_t* s = picture.Row(row);
         for (std::size_t i = 0; i < bytes; ++i) d[i] = s[i] & keep[i];
@@ -110,7 +113,8 @@ bool RGBBlendEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap&
     }
 
     // Level 3 takes every channel of the base: its mask is all ones.
-    const std::vector<std::uint8_t> keep = RowMask(f, order, base.RowBytes());
+    const std::vector<std::uint8_t> mask = RowMask(f, order, base.RowBytes());
+    const std::uint8_t* keep = mask.data();
     MixRows(WorkBitmap, base.Width, base.Height, [&](std::uint8_t* d, int row, std::size_t bytes) {
         const std::uint8_t* b = base.Row(row);
         const std::uint8_t* o = other.Row(row);
