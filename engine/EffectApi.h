@@ -64,6 +64,9 @@ enum class TBarAxis : std::uint8_t {
     baLongerSide,  // the longer of Width and Height
 };
 
+// How much of a frame an operation draws over the Color fill (pictures of the frame's size).
+enum class TFrameCover : std::uint8_t { fcWhole, fcPart };
+
 // Who offers an operation: the ActiveX control offers a prefix of the list, the engine all.
 enum class TOfferedBy : std::uint8_t { obControl, obEngineOnly };
 
@@ -77,13 +80,14 @@ WIPEKIT_OPERATIONS(WIPEKIT_STATE_CLASS)
 struct TOperationInfo {
     bool KeepsState;  // frames depend on the run before them, so CurrentFrame cannot be set
     TBarAxis Bars;
+    TFrameCover Cover;
     TOfferedBy OfferedBy;
     std::string_view Description;
 };
 
 inline constexpr TOperationInfo OperationInfo[] = {
-#define WIPEKIT_INFO(name, fwd, rev, state, bars, offeredBy, description) \
-    {!std::is_same_v<state, NoState>, TBarAxis::bars, TOfferedBy::offeredBy, description},
+#define WIPEKIT_INFO(name, fwd, rev, state, bars, cover, offeredBy, description) \
+    {!std::is_same_v<state, NoState>, TBarAxis::bars, TFrameCover::cover, TOfferedBy::offeredBy, description},
     WIPEKIT_OPERATIONS(WIPEKIT_INFO)
 #undef WIPEKIT_INFO
 };
@@ -200,5 +204,8 @@ std::uint32_t Random(std::uint32_t n);
 void SkipRandom(std::int64_t count);
 // Current seed (for tests and diagnostics).
 std::uint32_t RandSeed();
+// Sets the seed: for tests that replay a run from a seed they noted. The component itself
+// never reseeds.
+void SetRandSeed(std::uint32_t seed);
 
 }  // namespace Wipekit

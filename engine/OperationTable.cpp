@@ -57,9 +57,7 @@ const TEffectEntry OperationTable[OperationCount] = {
 };
 
 bool OperationCoversFrame(TTransitionOperation op) {
-    // Zoom and mosaic leave the fill around their scaled picture.
-    return op != TTransitionOperation::toZoom && op != TTransitionOperation::toMosaic &&
-           int(op) < OperationCount;
+    return int(op) < OperationCount && OperationInfo[int(op)].Cover == TFrameCover::fcWhole;
 }
 
 std::string_view OperationName(TTransitionOperation op) { return NameIn(OperationNames, op); }
@@ -102,5 +100,7 @@ void SkipRandom(std::int64_t count) {
 }
 
 std::uint32_t RandSeed() { return gSeed; }
+
+void SetRandSeed(std::uint32_t seed) { gSeed = seed; }
 
 }  // namespace Wipekit

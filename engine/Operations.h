@@ -5,62 +5,65 @@
 //   reverse      effect routine of a reverse run (the forward one when it reads Reverse itself)
 //   state        class of the state object carried from frame to frame (NoState: none)
 //   bars         how Play sets up the state's BarCount (TBarAxis)
+//   cover        fcWhole: both routines draw every pixel of every frame from 0 on when both
+//                pictures have the frame's size (the engine leaves out the Color fill);
+//                fcPart: the fill shows around what they draw
 //   offered by   obControl: the ActiveX control offers it too; obEngineOnly: the engine alone
 //   description  one line for listings and docs
 #pragma once
 
-#define WIPEKIT_OPERATIONS(X)                                                                              \
-    X(toPush, PushEffect, PushEffect, NoState, baNone, obControl,                                          \
-      "the to picture pushes the from picture out")                                                        \
-    X(toBlinds, BlindsEffect, BlindsEffect, NoState, baNone, obControl,                                    \
-      "slats Delta pixels wide open onto the to picture like a venetian blind")                            \
-    X(toCheckerboard, CheckerboardEffect, CheckerboardEffect, NoState, baNone, obControl,                  \
-      "ever denser grids of small cells of the to picture cover the from picture")                         \
-    X(toCrush, CrushEffect, CrushReverseEffect, NoState, baNone, obControl,                                \
-      "two halves of the to picture slide over the from picture from the centre line or the edges")        \
-    X(toMonoReveal, MonoRevealEffect, MonoRevealReverseEffect, NoState, baNone, obControl,                 \
-      "one edge moves across the from picture and uncovers the to picture in place")                       \
-    X(toReveal, RevealEffect, RevealReverseEffect, NoState, baNone, obControl,                             \
-      "two edges move apart or together and uncover the to picture in place")                             \
-    X(toIris, IrisEffect, IrisEffect, NoState, baNone, obControl,                                          \
-      "a rectangle of the to picture opens from the centre or closes in from the edges")                   \
-    X(toMonoSlider, MonoSliderEffect, MonoSliderReverseEffect, NoState, baNone, obControl,                 \
-      "every second band of the to picture slides in, then the bands between are wiped in")                \
-    X(toSlider, SliderEffect, SliderReverseEffect, NoState, baNone, obControl,                             \
-      "bands of the to picture slide in from both edges in turn")                                          \
-    X(toStrip, StripEffect, StripEffect, NoState, baNone, obControl,                                       \
-      "bands of the to picture are wiped in from both edges in turn")                                      \
-    X(toZoom, ZoomEffect, ZoomEffect, NoState, baNone, obControl,                                          \
-      "the from picture shrinks into the centre and the to picture grows out of it")                       \
-    X(toFade, FadeEffect, FadeEffect, NoState, baNone, obControl,                                          \
-      "the from picture fades into Color, then the to picture fades in out of it")                         \
-    X(toMosaic, MosaicEffect, MosaicEffect, NoState, baNone, obControl,                                    \
-      "the from picture coarsens into ever larger blocks and the to picture sharpens out of them")         \
-    X(toBlend, BlendEffect, BlendEffect, NoState, baNone, obControl,                                       \
-      "the from picture cross-fades into the to picture")                                                  \
-    X(toGlide, GlideEffect, GlideReverseEffect, NoState, baNone, obControl,                                \
-      "the to picture glides in from one edge over the still from picture")                                \
-    X(toReplace, ReplaceEffect, ReplaceEffect, NoState, baNone, obControl,                                 \
-      "a cut from the from picture to the to picture")                                                     \
-    X(toRGB, RGBEffect, RGBEffect, NoState, baNone, obControl,                                             \
-      "the from picture loses its colour channels one by one, then the to picture gains them")             \
-    X(toRGBBlend, RGBBlendEffect, RGBBlendEffect, NoState, baNone, obControl,                              \
-      "the from picture's colour channels are replaced one by one by the to picture's")                    \
-    X(toSpiral, SpiralEffect, SpiralEffect, NoState, baNone, obControl,                                    \
-      "the to picture is uncovered in every cell along a square spiral")                                   \
-    X(toCheckerBlinds, CheckerBlindsEffect, CheckerBlindsEffect, NoState, baNone, obControl,               \
-      "the to picture is uncovered in every cell by blinds offset from row to row")                        \
-    X(toShade, ShadeEffect, ShadeEffect, NoState, baNone, obEngineOnly,                                    \
-      "the to picture slides in as an exclusive-or overlay, then the from picture slides back out")        \
-    X(toShadeContinue, ShadeContinueEffect, ShadeContinueEffect, NoState, baNone, obEngineOnly,            \
-      "as toShade, but the from picture slides on out through the opposite edge")                          \
-    X(toSqueeze, SqueezeEffect, SqueezeReverseEffect, NoState, baNone, obEngineOnly,                       \
-      "the to picture grows from the centre and squeezes the from picture to the edges")                   \
-    X(toRandomBars, RandomBarsEffect, RandomBarsEffect, TRandomBarsFXState, baTravel, obEngineOnly,        \
-      "one-pixel bars of the to picture appear at random, one a frame")                                    \
-    X(toTwinRandomBars, TwinRandomBarsEffect, TwinRandomBarsEffect, TTwinRandomBarsFXState, baLongerSide,  \
-      obEngineOnly, "a row and a column of the to picture appear at random, one pair a frame")             \
-    X(toSwarm, SwarmEffect, SwarmReverseEffect, NoState, baNone, obEngineOnly,                             \
-      "the to picture wipes in behind a swarm of its own random pixels")                                   \
-    X(toStripedIris, StripedIrisEffect, StripedIrisEffect, NoState, baNone, obEngineOnly,                  \
+#define WIPEKIT_OPERATIONS(X)                                                                                      \
+    X(toPush, PushEffect, PushEffect, NoState, baNone, fcWhole, obControl,                                         \
+      "the to picture pushes the from picture out")                                                                \
+    X(toBlinds, BlindsEffect, BlindsEffect, NoState, baNone, fcWhole, obControl,                                   \
+      "slats Delta pixels wide open onto the to picture like a venetian blind")                                    \
+    X(toCheckerboard, CheckerboardEffect, CheckerboardEffect, NoState, baNone, fcWhole, obControl,                 \
+      "ever denser grids of small cells of the to picture cover the from picture")                                 \
+    X(toCrush, CrushEffect, CrushReverseEffect, NoState, baNone, fcWhole, obControl,                               \
+      "two halves of the to picture slide over the from picture from the centre line or the edges")                \
+    X(toMonoReveal, MonoRevealEffect, MonoRevealReverseEffect, NoState, baNone, fcWhole, obControl,                \
+      "one edge moves across the from picture and uncovers the to picture in place")                               \
+    X(toReveal, RevealEffect, RevealReverseEffect, NoState, baNone, fcWhole, obControl,                            \
+      "two edges move apart or together and uncover the to picture in place")                                      \
+    X(toIris, IrisEffect, IrisEffect, NoState, baNone, fcWhole, obControl,                                         \
+      "a rectangle of the to picture opens from the centre or closes in from the edges")                           \
+    X(toMonoSlider, MonoSliderEffect, MonoSliderReverseEffect, NoState, baNone, fcWhole, obControl,                \
+      "every second band of the to picture slides in, then the bands between are wiped in")                        \
+    X(toSlider, SliderEffect, SliderReverseEffect, NoState, baNone, fcWhole, obControl,                            \
+      "bands of the to picture slide in from both edges in turn")                                                  \
+    X(toStrip, StripEffect, StripEffect, NoState, baNone, fcWhole, obControl,                                      \
+      "bands of the to picture are wiped in from both edges in turn")                                              \
+    X(toZoom, ZoomEffect, ZoomEffect, NoState, baNone, fcPart, obControl,                                          \
+      "the from picture shrinks into the centre and the to picture grows out of it")                               \
+    X(toFade, FadeEffect, FadeEffect, NoState, baNone, fcWhole, obControl,                                         \
+      "the from picture fades into Color, then the to picture fades in out of it")                                 \
+    X(toMosaic, MosaicEffect, MosaicEffect, NoState, baNone, fcPart, obControl,                                    \
+      "the from picture coarsens into ever larger blocks and the to picture sharpens out of them")                 \
+    X(toBlend, BlendEffect, BlendEffect, NoState, baNone, fcWhole, obControl,                                      \
+      "the from picture cross-fades into the to picture")                                                          \
+    X(toGlide, GlideEffect, GlideReverseEffect, NoState, baNone, fcWhole, obControl,                               \
+      "the to picture glides in from one edge over the still from picture")                                        \
+    X(toReplace, ReplaceEffect, ReplaceEffect, NoState, baNone, fcWhole, obControl,                                \
+      "a cut from the from picture to the to picture")                                                             \
+    X(toRGB, RGBEffect, RGBEffect, NoState, baNone, fcWhole, obControl,                                            \
+      "the from picture loses its colour channels one by one, then the to picture gains them")                     \
+    X(toRGBBlend, RGBBlendEffect, RGBBlendEffect, NoState, baNone, fcWhole, obControl,                             \
+      "the from picture's colour channels are replaced one by one by the to picture's")                            \
+    X(toSpiral, SpiralEffect, SpiralEffect, NoState, baNone, fcWhole, obControl,                                   \
+      "the to picture is uncovered in every cell along a square spiral")                                           \
+    X(toCheckerBlinds, CheckerBlindsEffect, CheckerBlindsEffect, NoState, baNone, fcWhole, obControl,              \
+      "the to picture is uncovered in every cell by blinds offset from row to row")                                \
+    X(toShade, ShadeEffect, ShadeEffect, NoState, baNone, fcWhole, obEngineOnly,                                   \
+      "the to picture slides in as an exclusive-or overlay, then the from picture slides back out")                \
+    X(toShadeContinue, ShadeContinueEffect, ShadeContinueEffect, NoState, baNone, fcWhole, obEngineOnly,           \
+      "as toShade, but the from picture slides on out through the opposite edge")                                  \
+    X(toSqueeze, SqueezeEffect, SqueezeReverseEffect, NoState, baNone, fcWhole, obEngineOnly,                      \
+      "the to picture grows from the centre and squeezes the from picture to the edges")                           \
+    X(toRandomBars, RandomBarsEffect, RandomBarsEffect, TRandomBarsFXState, baTravel, fcWhole, obEngineOnly,       \
+      "one-pixel bars of the to picture appear at random, one a frame")                                            \
+    X(toTwinRandomBars, TwinRandomBarsEffect, TwinRandomBarsEffect, TTwinRandomBarsFXState, baLongerSide, fcWhole, \
+      obEngineOnly, "a row and a column of the to picture appear at random, one pair a frame")                     \
+    X(toSwarm, SwarmEffect, SwarmReverseEffect, NoState, baNone, fcWhole, obEngineOnly,                            \
+      "the to picture wipes in behind a swarm of its own random pixels")                                           \
+    X(toStripedIris, StripedIrisEffect, StripedIrisEffect, NoState, baNone, fcWhole, obEngineOnly,                 \
       "concentric rings of the to picture appear, every other one first")

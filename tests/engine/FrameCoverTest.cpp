@@ -26,9 +26,11 @@ bool DrawsRandomly(Op op) { return op == Op::toSwarm || OperationKeepsState(op);
 TEST(FrameCover, CoveringOperationsHideTheBackground) {
     const TColor background[2] = {0x000000, 0xFFFFFF};
     const TColor sentinel = 0x030201;  // red 1, green 2, blue 3
+    int tested = 0;
     for (int i = 0; i < OperationCount; ++i) {
         const Op op = Op(i);
         if (!OperationCoversFrame(op)) continue;
+        ++tested;
         const TEffectEntry& row = OperationTable[i];
         for (const auto& size : Sizes) {
             const int W = size[0], H = size[1];
@@ -81,6 +83,38 @@ TEST(FrameCover, CoveringOperationsHideTheBackground) {
                     }
         }
     }
+    // Every operation but zoom and mosaic covers its frames: none is left out unchecked.
+    EXPECT_EQ(tested, OperationCount - 2);
+}
+
+// The operations left out above do show the fill: some frame of their run over two
+// backgrounds differs, so leaving the fill out would show stale pixels there.
+TEST(FrameCover, TheOthersShowTheFill) {
+    int others = 0;
+    for (int i = 0; i < OperationCount; ++i) {
+        if (OperationCoversFrame(Op(i))) continue;
+        ++others;
+        const int W = 13, H = 7;
+        Pictures pics(W, H);
+        bool showsFill = false;
+        for (const std::int32_t f : Frames) {
+            TTransitionParams p{};
+            p.Delta = 3;
+            p.CurrentFrame = f;
+            p.ClientRect = Toolkit::Rect(0, 0, W, H);
+            TBitmap frame[2];
+            for (const int b : {0, 1}) {
+                frame[b].SetSize(W, H);
+                frame[b].Canvas().Brush.Color = b ? 0xFFFFFF : 0x000000;
+                frame[b].Canvas().FillRect(p.ClientRect);
+                TTransitionParams q = p;
+                OperationTable[i].Forward(pics.From, pics.To, frame[b], &q);
+            }
+            showsFill |= !FrameEquals(frame[1], W, H, [&](int x, int y) { return PixelOf(frame[0], x, y); });
+        }
+        EXPECT_TRUE(showsFill) << OperationNames[i];
+    }
+    EXPECT_EQ(others, 2);
 }
 
 }  // namespace

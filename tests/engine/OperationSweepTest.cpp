@@ -5,13 +5,15 @@
 // one checksum per operation and compared with the stored value, so that a refactoring
 // which changes any pixel, end or refusal of any operation is caught.
 //
-// The random-bar and swarm operations draw from the engine's process-wide generator,
-// which cannot be reseeded. The sweep therefore is this program's only test, starts from
-// the start-up seed and visits the operations in ordinal order. A change in how many
-// numbers one of them draws also changes the checksums of those after it.
+// The random-bar and swarm operations draw from the engine's process-wide generator. The
+// sweep starts from the start-up seed and visits the operations in ordinal order, so a
+// change in how many numbers one of them draws also changes the checksums of those after
+// it. A failing operation is reported with the generator's seed at its start; setting
+// LUMAWIPE_SWEEP=<operation>:<seed> replays that operation alone from that seed.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <iomanip>
 #include <iostream>
@@ -200,6 +202,7 @@ void SweepCase(Op op, const Case& c, SweepRandom& rng, Fnv1a& hash) {
     step([&] { engine.AdvanceFrame(nullptr); });
 }
 
+// The checksum of op's cases, drawing from the engine's generator from its current seed.
 std::uint64_t SweepChecksum(Op op) {
     SweepRandom rng(0x4C756D61ull * 1000 + std::uint64_t(op));
     Fnv1a hash;
@@ -256,16 +259,29 @@ static_assert(std::size(Expected) == OperationCount, "one checksum per operation
 }  // namespace
 
 TEST(OperationSweep, EveryOperationMatchesItsChecksum) {
+    // A replay of one operation: LUMAWIPE_SWEEP=toSwarm:0x1234abcd.
+    if (const char* replay = std::getenv("LUMAWIPE_SWEEP")) {
+        const std::string text = replay;
+        const std::size_t colon = text.find(':');
+        Op op{};
+        ASSERT_TRUE(colon != std::string::npos && FromName(text.substr(0, colon), op))
+            << "LUMAWIPE_SWEEP=<operation>:<seed>, not " << text;
+        SetRandSeed(std::uint32_t(std::stoul(text.substr(colon + 1), nullptr, 0)));
+        EXPECT_EQ(SweepChecksum(op), Expected[int(op)].Checksum) << OperationName(op) << " replayed from " << text;
+        return;
+    }
     ASSERT_EQ(RandSeed(), 0u)
         << "the engine's generator was used before the sweep, which must run first in its program";
     std::ostringstream changed;
     for (int i = 0; i < OperationCount; ++i) {
         const Op op = Op(i);
         ASSERT_EQ(Expected[i].Operation, op) << "the table is in ordinal order";
+        const std::uint32_t seed = RandSeed();
         const std::uint64_t sum = SweepChecksum(op);
         if (sum != Expected[i].Checksum)
             ADD_FAILURE() << OperationName(op) << ": checksum 0x" << Hex(sum) << ", stored 0x"
-                          << Hex(Expected[i].Checksum);
+                          << Hex(Expected[i].Checksum) << "; replay it alone with LUMAWIPE_SWEEP="
+                          << OperationName(op) << ":0x" << std::hex << seed << std::dec;
         changed << "    {Op::" << OperationName(op) << ", 0x" << Hex(sum) << "ull},\n";
     }
     if (HasFailure()) std::cout << "Checksums of this build:\n" << changed.str();

@@ -12,6 +12,7 @@
 #include "support/Fixtures.h"
 #include "toolkit/Forms.h"
 #include "toolkit/win32/Forms.h"
+#include "win32/EngineForm.h"
 #include "win32/WinFixtures.h"
 
 using namespace Toolkit;
@@ -27,21 +28,8 @@ constexpr int W = 40, H = 16;
 class FormRun : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        form = new TForm(nullptr);
-        form->SetClientSize(W + 20, H + 20);
-        wipe = new TLumawipe(form);
-        wipe->SetBounds(10, 10, W, H);
-        wipe->SetParent(form);
-        TBitmap from, to;
-        MakeCoordPicture(from, W, H, FromTag);
-        MakeCoordPicture(to, W, H, ToTag);
-        wipe->SetFromBitmap(from);
-        wipe->SetToBitmap(to);
-        wipe->SetOperation(TTransitionOperation::toPush);
-        wipe->SetInterval(10);
-        wipe->SetUseThread(GetParam());
+        form = FormWithComponent(wipe, W, H, 10, GetParam());
         wipe->OnDone = [this](TObject*) { ++done; };
-        form->Show();
         PumpFor(30);
     }
     void TearDown() override { delete form; }

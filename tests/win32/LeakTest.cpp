@@ -9,13 +9,13 @@
 #include "support/Fixtures.h"
 #include "toolkit/Forms.h"
 #include "toolkit/win32/Forms.h"
+#include "win32/EngineForm.h"
 #include "win32/WinFixtures.h"
 
 using namespace Toolkit;
 using namespace Fixtures;
 using namespace WinFixtures;
 using Wipekit::TLumawipe;
-using Wipekit::TTransitionOperation;
 
 namespace {
 
@@ -34,27 +34,9 @@ void Report(const char* what, const Measure& before, const Measure& after) {
                 before.memory, after.memory);
 }
 
-TForm* FormWithComponent(TLumawipe*& wipe, bool thread) {
-    auto* form = new TForm(nullptr);
-    form->SetClientSize(W + 20, H + 20);
-    wipe = new TLumawipe(form);
-    wipe->SetBounds(10, 10, W, H);
-    wipe->SetParent(form);
-    TBitmap from, to;
-    MakeCoordPicture(from, W, H, FromTag);
-    MakeCoordPicture(to, W, H, ToTag);
-    wipe->SetFromBitmap(from);
-    wipe->SetToBitmap(to);
-    wipe->SetOperation(TTransitionOperation::toPush);
-    wipe->SetInterval(1);
-    wipe->SetUseThread(thread);
-    form->Show();
-    return form;
-}
-
 TEST(Leaks, TenThousandFramesLeaveGdiAndMemoryFlat) {
     TLumawipe* wipe = nullptr;
-    TForm* form = FormWithComponent(wipe, false);
+    TForm* form = FormWithComponent(wipe, W, H, 1, false);
     auto render = [&](int frames) {
         for (int i = 0; i < frames; ++i) {
             wipe->SetCurrentFrame(i % (W + 1));  // renders, shows, and asks for a repaint
@@ -76,7 +58,7 @@ TEST(Leaks, TwoHundredFormsWithARunningComponentLeaveNothingBehind) {
     auto cycle = [](int n) {
         for (int i = 0; i < n; ++i) {
             TLumawipe* wipe = nullptr;
-            TForm* form = FormWithComponent(wipe, i % 2 == 1);
+            TForm* form = FormWithComponent(wipe, W, H, 1, i % 2 == 1);
             wipe->Play();
             PumpUntil([&] { return wipe->CurrentFrame() >= 1; }, 5000);
             delete form;  // while running
