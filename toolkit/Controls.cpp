@@ -54,6 +54,22 @@ void TControl::SetParent(TControl* parent) {
     FPeer->BoundsChanged();
 }
 
+void TControl::BringToFront() {
+    if (!FParent) return;
+    auto& siblings = FParent->FControls;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    siblings.push_back(this);
+    FPeer->StackingChanged();
+}
+
+void TControl::SendToBack() {
+    if (!FParent) return;
+    auto& siblings = FParent->FControls;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    siblings.insert(siblings.begin(), this);
+    FPeer->StackingChanged();
+}
+
 void TControl::Invalidate() { FPeer->Invalidate(); }
 
 void TControl::MouseDown(TMouseButton button, int x, int y) {

@@ -33,6 +33,8 @@ public:
     virtual void BoundsChanged() = 0;
     // Enabled changed.
     virtual void EnabledChanged() {}
+    // The control's place in its parent's stacking order changed.
+    virtual void StackingChanged() {}
 };
 
 // Supplied by the backend.
@@ -72,11 +74,20 @@ public:
     void SetAlign(TAlign v) { FAlign = v; }
 
     TControl* Parent() const { return FParent; }
-    // Moves the control into parent's list of children (nullptr: takes it out).
+    // Moves the control into parent's list of children, on top of them (nullptr: takes
+    // it out).
     void SetParent(TControl* parent);
-    // Children in the order they were given this parent.
+    // Children in stacking order, bottom first: a child is drawn over those before it and
+    // under those after it. That is the order they were given this parent until
+    // BringToFront or SendToBack moves one. (The order of the Tab key is a matter of its
+    // own, kept by windowed controls.)
     const std::vector<TControl*>& Controls() const { return FControls; }
     int ControlCount() const { return int(FControls.size()); }
+    // Puts the control over all its siblings, or under all of them. Windowless controls
+    // are painted on their parent's window, so they stay under every windowed sibling:
+    // among themselves they stack as the list says.
+    void BringToFront();
+    void SendToBack();
 
     // An opaque control paints its whole area; nothing is erased behind it.
     bool Opaque() const { return FOpaque; }

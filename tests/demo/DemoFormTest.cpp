@@ -7,6 +7,7 @@
 
 #include "demo/AbtUnit.h"
 #include "demo/MainUnit.h"
+#include "support/Fixtures.h"
 #include "toolkit/Forms.h"
 #include "toolkit/win32/Shell.h"
 #include "win32/WinFixtures.h"
@@ -112,6 +113,71 @@ TEST_F(DemoForm, EachOperationItemAppliesItsPreset) {
         EXPECT_EQ(Usable(Form->FadeColorButton), MainUnit::FadeColorApplies(item));
         EXPECT_EQ(Shown(Form->RGBComboBox), MainUnit::ChannelOrderApplies(item));
     }
+}
+
+namespace {
+
+// A real click of the left button at a point of the screen.
+void ClickOnScreen(POINT p) {
+    SetCursorPos(p.x, p.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+POINT Centre(HWND hwnd) {
+    const TRect r = ScreenRect(hwnd);
+    return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+}
+
+}  // namespace
+
+// The settings that only some operations use sit on the operation group: where they
+// show, they are on top of it. The window at their place is theirs, the screen shows
+// their paint, and a click there reaches them.
+TEST_F(DemoForm, FadeColourAndChannelOrderShowOnTopOfTheOperationGroup) {
+    ChooseOperation(12);  // Fade
+    auto* colour = Form->FadeColorButton;
+    colour->SetColor(clRed);  // unlike anything the group shows there
+    PumpFor(30);
+    HWND button = colour->Handle();
+    EXPECT_EQ(WindowFromPoint(Centre(button)), button);
+    TBitmap painted, shot;
+    const int w = colour->Width(), h = colour->Height();
+    painted.SetSize(w, h);
+    W95Color::PaintColorButton(painted.Canvas(), w, h, colour->Color(), colour->Pressed(), colour->Focused(),
+                               colour->Enabled());
+    CaptureScreen(ScreenRect(button), shot);
+    EXPECT_TRUE(Fixtures::FrameEquals(shot, w, h, [&](int x, int y) { return Fixtures::PixelOf(painted, x, y); }));
+    ClickOnScreen(Centre(button));
+    ASSERT_TRUE(PumpUntil([] { return W95Color::LastPopUp() != nullptr; })) << "the click did not open the palette";
+    W95Color::LastPopUp()->Close();
+    EXPECT_TRUE(PumpUntil([] { return W95Color::LastPopUp() == nullptr; }));
+
+    for (const int item : {16, 17}) {  // RGB, RGBBlend
+        SCOPED_TRACE(MainUnit::OperationItems[std::size_t(item)].Caption);
+        ChooseOperation(item);
+        PumpFor(30);
+        HWND list = Form->RGBComboBox->Handle();
+        EXPECT_EQ(WindowFromPoint(Centre(list)), list);
+        // Its field, in the window colour, takes much of its place (the group there shows
+        // button face, text and a radio button or two).
+        const TRect r = ScreenRect(list);
+        CaptureScreen(r, shot);
+        const Fixtures::Px field = Fixtures::ColorPx(clWindow);
+        int fieldPixels = 0;
+        for (int y = 0; y < r.Height(); ++y)
+            for (int x = 0; x < r.Width(); ++x) fieldPixels += Fixtures::PixelOf(shot, x, y) == field;
+        EXPECT_GT(fieldPixels, r.Width() * r.Height() / 4);
+        if (item != 16) continue;  // one click (a second at the same place would be a double click)
+        ClickOnScreen(Centre(list));
+        EXPECT_TRUE(PumpUntil([&] { return SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }))
+            << "the click did not open the list";
+        SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+    }
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, 0);
 }
 
 TEST_F(DemoForm, PlayPauseResumeStopAndARunEndingByItself) {

@@ -86,15 +86,7 @@ void TForm::Show() {
     if (OnShow) OnShow(this);
     if (!FActiveControl) {
         // Focus the first control in tab order that takes it.
-        std::function<TWinControl*(TWinControl*)> first = [&](TWinControl* parent) -> TWinControl* {
-            for (TWinControl* c : parent->TabList()) {
-                if (!c->CanFocus()) continue;
-                if (c->TabStop()) return c;
-                if (TWinControl* inner = first(c)) return inner;
-            }
-            return nullptr;
-        };
-        if (TWinControl* c = first(this)) c->SetFocus();
+        if (TWinControl* c = FindNextControl(nullptr, true)) c->SetFocus();
     } else if (FActiveControl->CanFocus()) {
         FActiveControl->SetFocus();
     }
@@ -291,6 +283,8 @@ bool PreTranslateMessage(MSG& msg) {
         }
     }
     if (msg.message == WM_SYSCHAR && form->DialogChar(wchar_t(std::towlower(wint_t(msg.wParam))))) return true;
+    // Tab follows the tab order; the system's navigation does arrows, Enter and Escape.
+    if (form->DialogTab(msg)) return true;
     return IsDialogMessageW(root, &msg) != 0;
 }
 }  // namespace
