@@ -584,4 +584,39 @@ TEST_F(Controls, ArrowKeysStepThroughARadioGroupInItemOrder) {
     EXPECT_TRUE(after->Focused());
 }
 
+// A multi-line edit asks its parent window to close on Escape, as in a dialog: for a
+// control on a form that is the form's Escape (its cancel button, or nothing without
+// one), and the edit and its parent stay.
+TEST_F(Controls, EscapeInAMultiLineEditIsItsFormsEscape) {
+    form->Show();
+    for (const bool withCancel : {true, false}) {
+        SCOPED_TRACE(withCancel ? "with a cancel button" : "without one");
+        auto* dialog = new TForm(form);
+        auto* panel = Place<TPanel>(dialog, 8, 8);
+        auto* memo = Place<TMemo>(panel, 4, 4);
+        if (withCancel) {
+            auto* cancel = Place<TButton>(dialog, 8, 120, "Cancel");
+            cancel->SetCancel(true);
+            cancel->ModalResult = TModalResult::mrAbort;
+        }
+        HWND panelWindow = nullptr, memoWindow = nullptr;
+        dialog->OnShow = [&](TObject*) {
+            panelWindow = panel->Handle();
+            memoWindow = memo->Handle();
+            memo->SetFocus();
+            PostMessageW(memoWindow, WM_KEYDOWN, VK_ESCAPE, 1);
+            // Ends the run where Escape did not, once the edit's own request (posted while
+            // it handles the key) has been handled.
+            Win32::PostDeferred([&] {
+                PostMessageW(dialog->Handle(), WM_CLOSE, 0, 0);
+            });
+        };
+        EXPECT_EQ(dialog->ShowModal(), withCancel ? TModalResult::mrAbort : TModalResult::mrCancel);
+        EXPECT_TRUE(IsWindow(panelWindow));
+        EXPECT_TRUE(IsWindow(memoWindow));
+        EXPECT_EQ(panel->Handle(), panelWindow);
+        delete dialog;
+    }
+}
+
 }  // namespace

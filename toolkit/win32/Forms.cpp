@@ -143,7 +143,7 @@ TModalResult TForm::ShowModal() {
 
 void TForm::Close() {
     if (FReleasing) return;
-    TCloseAction action = FModal ? TCloseAction::caHide : (this == gMainForm ? TCloseAction::caFree : TCloseAction::caHide);
+    TCloseAction action = TCloseAction::caHide;
     if (OnClose) OnClose(this, action);
     if (action == TCloseAction::caNone) return;
     if (FModal) {
@@ -151,8 +151,14 @@ void TForm::Close() {
         return;
     }
     if (this == gMainForm) {
+        // The main form ends the program and is never freed by its closing: the program
+        // that made it frees it after the loop. A free of its own would run in whatever
+        // loop dispatches next (a dialog's, a message box's), under handlers of this very
+        // form, and the program would then free it a second time.
         Application().Terminate();
         PostQuitMessage(0);
+        Hide();
+        return;
     }
     // Set before hiding: a close asked for while the window goes (by a handler of its
     // deactivation) is this one.

@@ -735,6 +735,18 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Resize();
             break;
+        case WM_CLOSE:
+            // A control's window never closes itself (the class's default would destroy it
+            // under the control). A multi-line edit asks its parent to close on Escape, as
+            // in a dialog: for a control on a form of ours that is the form's Escape, its
+            // cancel button.
+            if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD) {
+                HWND root = GetAncestor(FHandle, GA_ROOT);
+                if (root && root != FHandle && FromHandle(root))
+                    SendMessageW(root, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                return 0;
+            }
+            break;
         default:
             break;
     }
