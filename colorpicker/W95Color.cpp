@@ -41,7 +41,7 @@ void TPushControl::MouseMove(int x, int y) {
 
 void TPushControl::MouseUp(TMouseButton button, int x, int y) {
     if (FPush.LeftUp()) Invalidate();
-    TCustomControl::MouseUp(button, x, y);  // clicks on a left release over the button
+    TCustomControl::MouseUp(button, x, y);  // the click follows a left release over the button
 }
 
 void TPushControl::KeyDown(WORD& key) {
@@ -56,9 +56,7 @@ void TPushControl::KeyDown(WORD& key) {
 void TPushControl::KeyUp(WORD& key) {
     if (FPush.KeyUp(key, Enabled()) == TPushKeyAction::MouseUpThenClick) {
         const auto alive = Watch();
-        // A mouse release at (1, 1) that does not click by itself, then the click.
-        if (FPush.LeftUp()) Invalidate();
-        if (OnMouseUp) OnMouseUp(this, TMouseButton::mbLeft, 1, 1);
+        MouseUp(TMouseButton::mbLeft, 1, 1);  // a release that clicks nothing by itself
         if (alive) Click();
         if (!alive) return;
     }

@@ -78,7 +78,21 @@ void TControl::MouseDown(TMouseButton button, int x, int y) {
 
 void TControl::MouseUp(TMouseButton button, int x, int y) {
     if (OnMouseUp) OnMouseUp(this, button, x, y);
-    if (button == TMouseButton::mbLeft && x >= 0 && y >= 0 && x < FWidth && y < FHeight) Click();
+}
+
+void TControl::PressMouse(TMouseButton button, int x, int y) {
+    if (button == TMouseButton::mbLeft) FPressedHere = true;
+    MouseDown(button, x, y);
+}
+
+void TControl::ReleaseMouse(TMouseButton button, int x, int y) {
+    // A click is a press and a release of the left button on this control: a release
+    // whose press began elsewhere clicks nothing.
+    const bool click = button == TMouseButton::mbLeft && FPressedHere && x >= 0 && y >= 0 && x < FWidth && y < FHeight;
+    if (button == TMouseButton::mbLeft) FPressedHere = false;
+    const auto self = Watch();
+    MouseUp(button, x, y);  // may free the control
+    if (self && click) Click();
 }
 
 void TControl::MouseMove(int x, int y) {

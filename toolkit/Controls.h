@@ -112,9 +112,14 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
-    // The backend reports the mouse here, in client coordinates; a button pressed on the
-    // control reports its release to the same control, wherever it happens. The defaults
-    // raise the events; releasing the left button over the control clicks it.
+    // The backend reports a press and a release of a mouse button here, in client
+    // coordinates; a button pressed on the control reports its release to the same
+    // control, wherever it happens. They run MouseDown and MouseUp; releasing the left
+    // button over the control clicks it when the press was on it too.
+    void PressMouse(TMouseButton button, int x, int y);
+    void ReleaseMouse(TMouseButton button, int x, int y);
+    // What a control does with a press, a release and a move; the defaults raise the
+    // events (a key that stands for a press or a release calls them too).
     virtual void MouseDown(TMouseButton button, int x, int y);
     virtual void MouseUp(TMouseButton button, int x, int y);
     virtual void MouseMove(int x, int y);
@@ -141,6 +146,7 @@ private:
     bool FVisible = true;
     bool FEnabled = true;
     bool FOpaque = false;
+    bool FPressedHere = false;  // the left button went down on the control and is not released yet
     TCursor FCursor = crDefault;
     TAlign FAlign = TAlign::alNone;
     TControl* FParent = nullptr;

@@ -1,6 +1,6 @@
 // Standard controls and forms on real windows: tab order, focus and access keys, typed
 // characters, radio groups and check boxes, modal forms with default and cancel buttons,
-// closing with caFree, fonts and system colours, and which control is on top.
+// closing with caFree, fonts and system colours, the mouse, and which control is on top.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -265,21 +265,42 @@ private:
     }
 };
 
+// A press goes to the windowless control under the pointer, or to the window itself; its
+// moves and its release go where the press went. A click is a press and a release both on
+// the control.
 TEST_F(Controls, MouseReachesTheWindowlessControlUnderItAndKeepsIt) {
     auto* log = new TMouseLog(form);
     log->SetBounds(20, 30, 40, 20);
     log->SetParent(form);
     form->Show();
     PumpFor(30);
-    auto send = [&](UINT msg, int x, int y) { SendMessageW(form->Handle(), msg, 0, MAKELPARAM(x, y)); };
-    send(WM_LBUTTONDOWN, 25, 35);
-    send(WM_LBUTTONUP, 26, 36);  // released over it: a click
-    send(WM_RBUTTONDOWN, 59, 49);
-    send(WM_RBUTTONUP, 100, 100);  // released elsewhere: still its release, no click
-    send(WM_LBUTTONDOWN, 5, 5);    // beside it: not its business
-    send(WM_LBUTTONUP, 5, 5);
-    EXPECT_EQ(log->Log, (std::vector<std::string>{"down left 5,5", "up left 6,6", "click", "down right 39,19",
-                                                  "up right 80,70"}));
+    struct Message {
+        UINT msg;
+        int x, y;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Message> messages;
+        std::vector<std::string> log;
+    } const cases[] = {
+        {"pressed and released over it", {{WM_LBUTTONDOWN, 25, 35}, {WM_LBUTTONUP, 26, 36}},
+         {"down left 5,5", "up left 6,6", "click"}},
+        {"pressed over it, out and back", {{WM_LBUTTONDOWN, 25, 35}, {WM_MOUSEMOVE, 100, 100}, {WM_LBUTTONUP, 30, 40}},
+         {"down left 5,5", "up left 10,10", "click"}},
+        {"released elsewhere: still its release, no click", {{WM_RBUTTONDOWN, 59, 49}, {WM_RBUTTONUP, 100, 100}},
+         {"down right 39,19", "up right 80,70"}},
+        {"pressed and released beside it", {{WM_LBUTTONDOWN, 5, 5}, {WM_LBUTTONUP, 5, 5}}, {}},
+        {"pressed beside it, released over it", {{WM_LBUTTONDOWN, 5, 5}, {WM_MOUSEMOVE, 25, 35}, {WM_LBUTTONUP, 25, 35}},
+         {}},
+        {"released over it, pressed outside the window", {{WM_LBUTTONUP, 30, 40}}, {"up left 10,10"}},
+    };
+    for (const auto& c : cases) {
+        log->Log.clear();
+        for (const Message& m : c.messages)
+            SendMessageW(form->Handle(), m.msg, m.msg == WM_LBUTTONUP || m.msg == WM_RBUTTONUP ? 0 : MK_LBUTTON,
+                         MAKELPARAM(m.x, m.y));
+        EXPECT_EQ(log->Log, c.log) << c.name;
+    }
 }
 
 // Frees itself when its owner goes.

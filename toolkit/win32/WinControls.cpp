@@ -478,8 +478,10 @@ void TWinControl::SysColorChange() {
 
 void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
     const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));
-    TControl* target = nullptr;
-    if (FMouseTarget && std::find(Controls().begin(), Controls().end(), FMouseTarget) != Controls().end()) {
+    TControl* target = nullptr;  // a windowless child, or nullptr for this control
+    if (FMouseTarget == this) {
+        // Pressed on this control itself: its moves and its release stay here.
+    } else if (FMouseTarget && std::find(Controls().begin(), Controls().end(), FMouseTarget) != Controls().end()) {
         target = FMouseTarget;
     } else {
         FMouseTarget = nullptr;
@@ -498,9 +500,9 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
             const auto button = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK ? TMouseButton::mbLeft
                                 : msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
                                                         : TMouseButton::mbMiddle;
-            FMouseTarget = target;
+            FMouseTarget = target ? target : this;
             SetCapture(FHandle);
-            to.MouseDown(button, cx, cy);
+            to.PressMouse(button, cx, cy);
             break;
         }
         case WM_LBUTTONUP:
@@ -511,7 +513,7 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
                                                       : TMouseButton::mbMiddle;
             FMouseTarget = nullptr;
             if (GetCapture() == FHandle) ReleaseCapture();
-            to.MouseUp(button, cx, cy);  // may free the control: nothing is touched after it
+            to.ReleaseMouse(button, cx, cy);  // may free the control: nothing is touched after it
             break;
         }
         default:
@@ -704,6 +706,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_MOUSELEAVE:
             HideHint();
+            break;
+        case WM_CAPTURECHANGED:
+            if (ownClass) FMouseTarget = nullptr;  // the release will not come here
             break;
         case WM_CTLCOLOREDIT: {
             // An edit shows its text in its font's colour (a value kept back shows red).

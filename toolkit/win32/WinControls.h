@@ -180,7 +180,7 @@ private:
     HWND FParentWindow = nullptr;
     WNDPROC FDefProc = nullptr;
     HDC FPaintDC = nullptr;  // the DC of the WM_PAINT in progress
-    TControl* FMouseTarget = nullptr;  // the windowless child a button was pressed on
+    TControl* FMouseTarget = nullptr;  // what a button was pressed on: a windowless child, or this
     std::string FCaption;
     TColor FColor = clBtnFace;
     TFont FFont;
