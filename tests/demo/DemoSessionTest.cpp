@@ -62,6 +62,18 @@ std::wstring DemoPath() {
     return path;
 }
 
+// A window search: the first window Match accepts.
+struct TSearch {
+    std::function<bool(HWND)> Match;
+    HWND Found = nullptr;
+};
+BOOL CALLBACK FindFirst(HWND hwnd, LPARAM search) {
+    auto* s = reinterpret_cast<TSearch*>(search);
+    if (!s->Match(hwnd)) return TRUE;
+    s->Found = hwnd;
+    return FALSE;
+}
+
 // The colour on the screen at a point.
 COLORREF ScreenPixel(POINT p) {
     HDC screen = GetDC(nullptr);
@@ -105,39 +117,17 @@ protected:
     // The first visible top-level window of the demo's user-interface thread that match
     // accepts, once it shows; nullptr when none does in time.
     HWND WaitForWindow(std::function<bool(HWND)> match) {
-        struct Search {
-            std::function<bool(HWND)> Match;
-            HWND Found = nullptr;
-        } search{std::move(match)};
+        TSearch search{[&match](HWND w) { return IsWindowVisible(w) && match(w); }};
         WaitUntil([&] {
-            EnumThreadWindows(
-                Process.dwThreadId,
-                [](HWND w, LPARAM p) {
-                    auto* s = reinterpret_cast<Search*>(p);
-                    if (!IsWindowVisible(w) || !s->Match(w)) return TRUE;
-                    s->Found = w;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            EnumThreadWindows(Process.dwThreadId, FindFirst, reinterpret_cast<LPARAM>(&search));
             return search.Found != nullptr;
         });
         return search.Found;
     }
 
     static HWND FindChild(HWND parent, std::function<bool(HWND)> match) {
-        struct Search {
-            std::function<bool(HWND)> Match;
-            HWND Found = nullptr;
-        } search{std::move(match)};
-        EnumChildWindows(
-            parent,
-            [](HWND w, LPARAM p) {
-                auto* s = reinterpret_cast<Search*>(p);
-                if (!s->Match(w)) return TRUE;
-                s->Found = w;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        TSearch search{std::move(match)};
+        EnumChildWindows(parent, FindFirst, reinterpret_cast<LPARAM>(&search));
         return search.Found;
     }
     static HWND Child(HWND parent, const wchar_t* text) {
