@@ -1,6 +1,5 @@
 #include "activex/PropUnit.h"
 
-#include <initializer_list>
 #include <string>
 
 #include "activex/PropModel.h"
@@ -99,16 +98,9 @@ void TLumawipeProperties::CreateControls() {
     RGBComboBox->HelpContext = ChannelOrderHelp;
     RGBComboBox->SetVisible(false);
 
-    // The colour button and the channel list sit on the operation group: they come first
-    // in Z order, so the group's frame does not paint over them.
-    int order = 0;
-    for (TWinControl* c : std::initializer_list<TWinControl*>{PreviewGroupBox, MiscGroupBox, FadeColorButton, RGBComboBox,
-                                                               OperationRadioGroup, ModifierRadioGroup})
-        c->SetTabOrder(order++);
-    order = 0;
-    for (TWinControl* c : std::initializer_list<TWinControl*>{IntervalEdit, StepsEdit, DeltaEdit, UseThreadCheckBox,
-                                                               ReverseCheckBox})
-        c->SetTabOrder(order++);
+    // Stacking and tab sequence both follow creation: the colour button and the channel
+    // list, made after the operation group they sit on, lie on top of it and come after
+    // it in the tab sequence.
 }
 
 void TLumawipeProperties::WireEvents() {

@@ -141,7 +141,7 @@ public:
             if (msg->message == WM_SYSCHAR)
                 taken = FPage->DialogChar(wchar_t(std::towlower(wint_t(msg->wParam))));
             else
-                taken = IsDialogMessageW(page, msg) != FALSE;
+                taken = FPage->DialogTab(*msg) || IsDialogMessageW(page, msg) != FALSE;
         });
         return FAILED(hr) ? hr : taken ? S_OK : S_FALSE;
     }

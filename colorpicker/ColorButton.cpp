@@ -97,32 +97,18 @@ TPushKeyAction TPushTracker::KeyUp(std::uint16_t key, bool enabled) const {
 
 // ---------------------------------------------------------------------------------------
 
-namespace {
+TRect PopupPlacement(const TRect& button, const TRect& work) {
+    int left = button.Left;
+    if (left + PopupWidth > work.Right) left = work.Right - PopupWidth;
+    if (left < work.Left) left = work.Left;
 
-// The pop-up's corner lies one pixel left of and two below its origin (PopupBounds). An
-// origin this far above the button's client top puts the pop-up's bottom on it; one at
-// client x = screen width - p.X - RightAlignInset puts its right edge on the screen's.
-constexpr int OriginAbove = -(PopupHeight + 2);
-constexpr int RightAlignInset = PopupWidth - 2;
-
-}  // namespace
-
-TPoint PopupOrigin(TPoint clientOrigin, int height, int screenWidth, int screenHeight) {
-    // p: the point under the button's bottom-left corner where a pop-up below it starts.
-    const TPoint local{1, height - 2};
-    const TPoint p{clientOrigin.X + local.X, clientOrigin.Y + local.Y};
-    const bool below = p.Y + PopupHeight <= screenHeight;
-    TPoint client = local;
-    if (p.X + PopupWidth > screenWidth)
-        client.X = screenWidth - p.X - RightAlignInset;
-    else if (p.X < 0)
-        client.X = 2 - p.X;  // left edge on the screen's
-    if (!below) client.Y = OriginAbove;
-    return TPoint{clientOrigin.X + client.X, clientOrigin.Y + client.Y};
-}
-
-TRect PopupBounds(TPoint origin) {
-    return Rect(origin.X - 1, origin.Y + 2, origin.X - 1 + PopupWidth, origin.Y + 2 + PopupHeight);
+    const int roomBelow = work.Bottom - button.Bottom, roomAbove = button.Top - work.Top;
+    int top = button.Bottom;
+    if (roomBelow < PopupHeight && (roomAbove >= PopupHeight || roomAbove > roomBelow)) top = button.Top - PopupHeight;
+    // Fitting on neither side: into the work area, over the button.
+    if (top + PopupHeight > work.Bottom) top = work.Bottom - PopupHeight;
+    if (top < work.Top) top = work.Top;
+    return Rect(left, top, left + PopupWidth, top + PopupHeight);
 }
 
 }  // namespace W95Color

@@ -16,6 +16,16 @@ constexpr int ColorButtonHeight = 24;
 constexpr int DialogButtonWidth = 40;
 constexpr int DialogButtonHeight = 20;
 
+// The work area (the monitor without its task bars) of the monitor that r lies on most,
+// or of the nearest one.
+TRect WorkAreaAt(const RECT& r) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        return TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return TRect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
 }  // namespace
 
 TPopUpColorBox* LastPopUp() { return gLastPopUp; }
@@ -41,7 +51,7 @@ void TPushControl::MouseMove(int x, int y) {
 
 void TPushControl::MouseUp(TMouseButton button, int x, int y) {
     if (FPush.LeftUp()) Invalidate();
-    TCustomControl::MouseUp(button, x, y);  // clicks on a left release over the button
+    TCustomControl::MouseUp(button, x, y);  // the click follows a left release over the button
 }
 
 void TPushControl::KeyDown(WORD& key) {
@@ -56,9 +66,7 @@ void TPushControl::KeyDown(WORD& key) {
 void TPushControl::KeyUp(WORD& key) {
     if (FPush.KeyUp(key, Enabled()) == TPushKeyAction::MouseUpThenClick) {
         const auto alive = Watch();
-        // A mouse release at (1, 1) that does not click by itself, then the click.
-        if (FPush.LeftUp()) Invalidate();
-        if (OnMouseUp) OnMouseUp(this, TMouseButton::mbLeft, 1, 1);
+        MouseUp(TMouseButton::mbLeft, 1, 1);  // a release that clicks nothing by itself
         if (alive) Click();
         if (!alive) return;
     }
@@ -110,10 +118,9 @@ void TWin95ColorButton::Paint() {
 }
 
 void TWin95ColorButton::Click() {
-    POINT client{0, 0};
-    if (HWND hwnd = Handle()) ClientToScreen(hwnd, &client);
-    const TRect bounds = PopupBounds(PopupOrigin(TPoint{client.x, client.y}, Height(),
-                                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    RECT r{0, 0, Width(), Height()};
+    if (HWND hwnd = Handle()) MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    const TRect bounds = PopupPlacement(TRect{r.left, r.top, r.right, r.bottom}, WorkAreaAt(r));
     auto* popup = new TPopUpColorBox(*this);  // frees itself when it closes
     popup->Name = "PopUpColorBox";
     popup->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());

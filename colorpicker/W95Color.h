@@ -67,7 +67,7 @@ public:
     TNotifyEvent OnColorChange;
 
     // Opens a new pop-up palette under the button (above it near the bottom of the
-    // screen, kept on the screen at its sides), then raises OnClick.
+    // monitor's work area, kept inside the work area at its sides), then raises OnClick.
     void Click() override;
 
 protected:

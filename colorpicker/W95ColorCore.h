@@ -13,8 +13,8 @@
 //                    the key is never passed on
 //     KeyUp          if FPush.KeyUp(key, Enabled()) == MouseUpThenClick: MouseUp(mbLeft, 1, 1),
 //                    Click(); then the ordinary key-up processing
-//     Click          origin := PopupOrigin(ClientToScreen(0, 0), H, screen size); a new
-//                    TPopUpColorBox at PopupBounds(origin), shown modeless; then OnClick
+//     Click          a new TPopUpColorBox at PopupPlacement(the button's bounds on the
+//                    screen, the work area of its monitor), shown modeless; then OnClick
 // - TPopUpColorBox (borderless TForm, 78 x 128) holds a TPopUpModel made from the owner's
 //   Color in FormCreate, and a surface bitmap of its client size:
 //     FormPaint      PaintPopUp(surface canvas, model), then show the surface
@@ -155,13 +155,14 @@ private:
 constexpr int PopupWidth = 78;
 constexpr int PopupHeight = 128;
 
-// Screen point under which the pop-up opens for a button of the given height whose client
-// (0, 0) is at clientOrigin on a screenWidth x screenHeight screen: below the button with
-// left edges aligned, flipped above it when it would leave the bottom, and pushed back
-// onto the screen when it would leave the right or left edge.
-TPoint PopupOrigin(TPoint clientOrigin, int height, int screenWidth, int screenHeight);
-// The pop-up's screen rectangle for an origin from PopupOrigin.
-TRect PopupBounds(TPoint origin);
+// The pop-up's screen rectangle for a colour button at `button` (its bounds on the
+// screen) inside `work`, the work area of the monitor the button is on (the monitor
+// without its task bars): below the button with the left edges aligned; above it,
+// bottom on the button's top, when it does not fit below; moved sideways onto the work
+// area where it would leave it. When it fits neither below nor above it takes the side
+// with more room and is pushed into the work area. A work area smaller than the pop-up
+// holds its left and top edges.
+TRect PopupPlacement(const TRect& button, const TRect& work);
 
 // ---------------------------------------------------------------------------------------
 // The pop-up palette.

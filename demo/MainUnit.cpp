@@ -89,7 +89,9 @@ void TMainForm::CreateControls() {
     RGBComboBox->SetItems(TStrings({"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
     RGBComboBox->SetVisible(false);
 
-    // Tab sequence: the settings, then the buttons, the channel list last.
+    // Stacking follows creation: the colour button and the channel list, made after the
+    // operation group they sit on, lie on top of it. The tab sequence is a matter of its
+    // own: the settings, then the buttons, the channel list last.
     int order = 0;
     for (TWinControl* c : std::initializer_list<TWinControl*>{RadioGroup, RadioGroup1, GroupBox1, Panel1, ActivateButton,
                                                                PauseButton, AboutButton, CloseButton, FadeColorButton,

@@ -55,6 +55,22 @@ void TControl::SetParent(TControl* parent) {
     FPeer->BoundsChanged();
 }
 
+void TControl::BringToFront() {
+    if (!FParent) return;
+    auto& siblings = FParent->FControls;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    siblings.push_back(this);
+    FPeer->StackingChanged();
+}
+
+void TControl::SendToBack() {
+    if (!FParent) return;
+    auto& siblings = FParent->FControls;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    siblings.insert(siblings.begin(), this);
+    FPeer->StackingChanged();
+}
+
 void TControl::Invalidate() { FPeer->Invalidate(); }
 
 void TControl::MouseDown(TMouseButton button, int x, int y) {
@@ -63,7 +79,21 @@ void TControl::MouseDown(TMouseButton button, int x, int y) {
 
 void TControl::MouseUp(TMouseButton button, int x, int y) {
     if (OnMouseUp) OnMouseUp(this, button, x, y);
-    if (button == TMouseButton::mbLeft && x >= 0 && y >= 0 && x < FWidth && y < FHeight) Click();
+}
+
+void TControl::PressMouse(TMouseButton button, int x, int y) {
+    if (button == TMouseButton::mbLeft) FPressedHere = true;
+    MouseDown(button, x, y);
+}
+
+void TControl::ReleaseMouse(TMouseButton button, int x, int y) {
+    // A click is a press and a release of the left button on this control: a release
+    // whose press began elsewhere clicks nothing.
+    const bool click = button == TMouseButton::mbLeft && FPressedHere && x >= 0 && y >= 0 && x < FWidth && y < FHeight;
+    if (button == TMouseButton::mbLeft) FPressedHere = false;
+    const auto self = Watch();
+    MouseUp(button, x, y);  // may free the control
+    if (self && click) Click();
 }
 
 void TControl::MouseMove(int x, int y) {

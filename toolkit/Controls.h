@@ -33,6 +33,8 @@ public:
     virtual void BoundsChanged() = 0;
     // Enabled changed.
     virtual void EnabledChanged() {}
+    // The control's place in its parent's stacking order changed.
+    virtual void StackingChanged() {}
 };
 
 // Supplied by the backend.
@@ -72,11 +74,20 @@ public:
     void SetAlign(TAlign v) { FAlign = v; }
 
     TControl* Parent() const { return FParent; }
-    // Moves the control into parent's list of children (nullptr: takes it out).
+    // Moves the control into parent's list of children, on top of them (nullptr: takes
+    // it out).
     void SetParent(TControl* parent);
-    // Children in the order they were given this parent.
+    // Children in stacking order, bottom first: a child is drawn over those before it and
+    // under those after it. That is the order they were given this parent until
+    // BringToFront or SendToBack moves one. (The order of the Tab key is a matter of its
+    // own, kept by windowed controls.)
     const std::vector<TControl*>& Controls() const { return FControls; }
     int ControlCount() const { return int(FControls.size()); }
+    // Puts the control over all its siblings, or under all of them. Windowless controls
+    // are painted on their parent's window, so they stay under every windowed sibling:
+    // among themselves they stack as the list says.
+    void BringToFront();
+    void SendToBack();
 
     // An opaque control paints its whole area; nothing is erased behind it.
     bool Opaque() const { return FOpaque; }
@@ -102,9 +113,14 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
-    // The backend reports the mouse here, in client coordinates; a button pressed on the
-    // control reports its release to the same control, wherever it happens. The defaults
-    // raise the events; releasing the left button over the control clicks it.
+    // The backend reports a press and a release of a mouse button here, in client
+    // coordinates; a button pressed on the control reports its release to the same
+    // control, wherever it happens. They run MouseDown and MouseUp; releasing the left
+    // button over the control clicks it when the press was on it too.
+    void PressMouse(TMouseButton button, int x, int y);
+    void ReleaseMouse(TMouseButton button, int x, int y);
+    // What a control does with a press, a release and a move; the defaults raise the
+    // events (a key that stands for a press or a release calls them too).
     virtual void MouseDown(TMouseButton button, int x, int y);
     virtual void MouseUp(TMouseButton button, int x, int y);
     virtual void MouseMove(int x, int y);
@@ -131,6 +147,7 @@ private:
     bool FVisible = true;
     bool FEnabled = true;
     bool FOpaque = false;
+    bool FPressedHere = false;  // the left button went down on the control and is not released yet
     TCursor FCursor = crDefault;
     TAlign FAlign = TAlign::alNone;
     TControl* FParent = nullptr;

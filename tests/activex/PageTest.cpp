@@ -48,6 +48,11 @@ void SetText(TWinControl* edit, const wchar_t* text) { SendMessageW(edit->Handle
 TWinControl* Item(TRadioGroup* group, int item) {
     return dynamic_cast<TWinControl*>(group->Controls().at(std::size_t(item)));
 }
+// The control's window is the one on the screen at its middle (nothing covers it there).
+bool OnTop(TWinControl* c) {
+    const TRect r = ScreenRect(c->Handle());
+    return WindowFromPoint(POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}) == c->Handle();
+}
 
 class PropertyPage : public ::testing::Test {
 protected:
@@ -182,9 +187,11 @@ TEST_F(PropertyPage, ChangesRestartThePreviewAndMarkThePageDirty) {
     EXPECT_TRUE(Form->Lumawipe->Active());
     EXPECT_TRUE(IsWindowVisible(Form->FadeColorButton->Handle()));
     EXPECT_TRUE(IsWindowEnabled(Form->FadeColorButton->Handle()));
+    EXPECT_TRUE(OnTop(Form->FadeColorButton)) << "it sits on the operation group";
     Press(Item(Form->OperationRadioGroup, 16));  // RGB
     EXPECT_FALSE(IsWindowVisible(Form->FadeColorButton->Handle()));
     EXPECT_TRUE(IsWindowVisible(Form->RGBComboBox->Handle()));
+    EXPECT_TRUE(OnTop(Form->RGBComboBox)) << "it sits on the operation group";
     Press(Item(Form->OperationRadioGroup, 8));  // Blinds
     EXPECT_FALSE(IsWindowVisible(Form->RGBComboBox->Handle()));
     EXPECT_TRUE(IsWindowEnabled(Form->DeltaEdit->Handle()));

@@ -163,30 +163,61 @@ TEST(PushTracker, SpacePressesAndReleasesEnterClicks) {
     }
 }
 
-TEST(PopupOrigin, OpensBelowOrAboveAndStaysOnTheScreen) {
-    constexpr int SW = 800, SH = 600, H = 24;
+// Where the pop-up (78 x 128) opens for a 46 x 24 button, inside the work area of the
+// button's monitor.
+TEST(PopupPlacement, OpensBelowOrAboveTheButtonInsideTheWorkArea) {
+    constexpr int W = 46, H = 24;
+    constexpr TRect Screen = Rect(0, 0, 800, 600);
     struct Case {
         const char* where;
-        TPoint client;  // the button's client (0, 0) on the screen
-        TPoint origin;
+        TRect work;
+        TPoint button;  // its top-left corner on the screen
+        TPoint popup;   // the pop-up's
     } const cases[] = {
-        {"middle", {100, 100}, {101, 122}},
-        {"right edge", {780, 100}, {723, 122}},
-        {"left edge", {-20, 100}, {1, 122}},
-        {"bottom edge", {100, 550}, {101, 420}},
-        {"bottom-right corner", {780, 550}, {723, 420}},
-        {"bottom-left corner", {-20, 550}, {1, 420}},
-        {"top-right corner", {780, -5}, {723, 17}},
-        {"top-left corner", {-20, -5}, {1, 17}},
-        {"just fits at the right", {721, 100}, {722, 122}},
-        {"just fits at the bottom", {100, 450}, {101, 472}},
-        {"left edge at 0", {-1, 100}, {0, 122}},
+        {"middle", Screen, {100, 100}, {100, 124}},
+        {"right edge", Screen, {780, 100}, {722, 124}},
+        {"left edge", Screen, {-20, 100}, {0, 124}},
+        {"left edge at -1", Screen, {-1, 100}, {0, 124}},
+        {"just fits at the right", Screen, {722, 100}, {722, 124}},
+        {"one past the right", Screen, {723, 100}, {722, 124}},
+        {"bottom edge", Screen, {100, 550}, {100, 422}},
+        {"just fits at the bottom", Screen, {100, 448}, {100, 472}},
+        {"one past the bottom", Screen, {100, 449}, {100, 321}},
+        {"bottom-right corner", Screen, {780, 550}, {722, 422}},
+        {"bottom-left corner", Screen, {-20, 550}, {0, 422}},
+        {"top-right corner", Screen, {780, -5}, {722, 19}},
+        {"top-left corner", Screen, {-20, -5}, {0, 19}},
+        // A work area away from the screen's origin: its own edges count.
+        {"offset work area, left of it", Rect(100, 50, 900, 650), {90, 300}, {100, 324}},
+        {"offset work area, at its bottom", Rect(100, 50, 900, 650), {500, 540}, {500, 412}},
+        {"offset work area, at its right", Rect(100, 50, 900, 650), {880, 300}, {822, 324}},
+        // A second monitor left of and above the first.
+        {"second monitor, middle", Rect(-1280, -200, 0, 824), {-700, 100}, {-700, 124}},
+        {"second monitor, at its right", Rect(-1280, -200, 0, 824), {-60, 300}, {-78, 324}},
+        {"second monitor, at its bottom", Rect(-1280, -200, 0, 824), {-60, 700}, {-78, 572}},
+        {"second monitor, at its top-left", Rect(-1280, -200, 0, 824), {-1290, -210}, {-1280, -186}},
+        // A task bar takes the screen's bottom or left: the pop-up stays off it.
+        {"task bar at the bottom", Rect(0, 0, 1024, 728), {100, 596}, {100, 468}},
+        {"above a task bar, just fits", Rect(0, 0, 1024, 728), {100, 576}, {100, 600}},
+        {"task bar at the left", Rect(60, 0, 1024, 768), {40, 300}, {60, 324}},
+        // Room for it on neither side: the roomier side, pushed into the work area.
+        {"short work area, more room below", Rect(0, 0, 800, 200), {100, 70}, {100, 72}},
+        {"short work area, more room above", Rect(0, 0, 800, 200), {100, 110}, {100, 0}},
+        {"short work area, even", Rect(0, 0, 800, 150), {100, 63}, {100, 22}},
+        {"button below the work area", Rect(0, 0, 800, 600), {100, 700}, {100, 472}},
     };
-    for (const auto& c : cases) EXPECT_EQ(PopupOrigin(c.client, H, SW, SH), c.origin) << c.where;
+    for (const auto& c : cases) {
+        const TRect button = Rect(c.button.X, c.button.Y, c.button.X + W, c.button.Y + H);
+        const TRect popup = PopupPlacement(button, c.work);
+        EXPECT_EQ(popup, Rect(c.popup.X, c.popup.Y, c.popup.X + PopupWidth, c.popup.Y + PopupHeight)) << c.where;
+        EXPECT_EQ(Intersect(popup, c.work), popup) << c.where << ": not inside the work area";
+        if (popup.Top >= button.Bottom || popup.Bottom <= button.Top) continue;
+        EXPECT_TRUE(popup.Top == c.work.Top || popup.Bottom == c.work.Bottom)
+            << c.where << ": covers the button while there is room beside it";
+    }
+}
 
-    // Near the bottom-right corner: above the button, right edge on the screen's.
-    const TRect bounds = PopupBounds(PopupOrigin({780, 550}, H, SW, SH));
-    EXPECT_EQ(bounds, Rect(SW - PopupWidth, 550 - PopupHeight, SW, 550));
-    EXPECT_EQ(PopupBounds(PopupOrigin({-20, 100}, H, SW, SH)).Left, 0);
-    EXPECT_EQ(PopupBounds(PopupOrigin({100, 100}, H, SW, SH)), Rect(100, 124, 178, 252));
+// A work area smaller than the pop-up holds its left and top edges.
+TEST(PopupPlacement, AWorkAreaSmallerThanThePopUpHoldsItsTopLeft) {
+    EXPECT_EQ(PopupPlacement(Rect(30, 40, 76, 64), Rect(10, 20, 60, 100)), Rect(10, 20, 10 + PopupWidth, 20 + PopupHeight));
 }

@@ -1,7 +1,9 @@
 // Standard controls and forms on real windows: tab order, focus and access keys, typed
 // characters, radio groups and check boxes, modal forms with default and cancel buttons,
-// closing with caFree, fonts and system colours.
+// closing with caFree, fonts and system colours, the mouse, and which control is on top.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "support/Fixtures.h"
 #include "toolkit/Forms.h"
@@ -263,21 +265,42 @@ private:
     }
 };
 
+// A press goes to the windowless control under the pointer, or to the window itself; its
+// moves and its release go where the press went. A click is a press and a release both on
+// the control.
 TEST_F(Controls, MouseReachesTheWindowlessControlUnderItAndKeepsIt) {
     auto* log = new TMouseLog(form);
     log->SetBounds(20, 30, 40, 20);
     log->SetParent(form);
     form->Show();
     PumpFor(30);
-    auto send = [&](UINT msg, int x, int y) { SendMessageW(form->Handle(), msg, 0, MAKELPARAM(x, y)); };
-    send(WM_LBUTTONDOWN, 25, 35);
-    send(WM_LBUTTONUP, 26, 36);  // released over it: a click
-    send(WM_RBUTTONDOWN, 59, 49);
-    send(WM_RBUTTONUP, 100, 100);  // released elsewhere: still its release, no click
-    send(WM_LBUTTONDOWN, 5, 5);    // beside it: not its business
-    send(WM_LBUTTONUP, 5, 5);
-    EXPECT_EQ(log->Log, (std::vector<std::string>{"down left 5,5", "up left 6,6", "click", "down right 39,19",
-                                                  "up right 80,70"}));
+    struct Message {
+        UINT msg;
+        int x, y;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Message> messages;
+        std::vector<std::string> log;
+    } const cases[] = {
+        {"pressed and released over it", {{WM_LBUTTONDOWN, 25, 35}, {WM_LBUTTONUP, 26, 36}},
+         {"down left 5,5", "up left 6,6", "click"}},
+        {"pressed over it, out and back", {{WM_LBUTTONDOWN, 25, 35}, {WM_MOUSEMOVE, 100, 100}, {WM_LBUTTONUP, 30, 40}},
+         {"down left 5,5", "up left 10,10", "click"}},
+        {"released elsewhere: still its release, no click", {{WM_RBUTTONDOWN, 59, 49}, {WM_RBUTTONUP, 100, 100}},
+         {"down right 39,19", "up right 80,70"}},
+        {"pressed and released beside it", {{WM_LBUTTONDOWN, 5, 5}, {WM_LBUTTONUP, 5, 5}}, {}},
+        {"pressed beside it, released over it", {{WM_LBUTTONDOWN, 5, 5}, {WM_MOUSEMOVE, 25, 35}, {WM_LBUTTONUP, 25, 35}},
+         {}},
+        {"released over it, pressed outside the window", {{WM_LBUTTONUP, 30, 40}}, {"up left 10,10"}},
+    };
+    for (const auto& c : cases) {
+        log->Log.clear();
+        for (const Message& m : c.messages)
+            SendMessageW(form->Handle(), m.msg, m.msg == WM_LBUTTONUP || m.msg == WM_RBUTTONUP ? 0 : MK_LBUTTON,
+                         MAKELPARAM(m.x, m.y));
+        EXPECT_EQ(log->Log, c.log) << c.name;
+    }
 }
 
 // Frees itself when its owner goes.
@@ -464,6 +487,157 @@ TEST_F(Controls, CustomControlRepaintsWhollyAtANewSize) {
     EXPECT_TRUE(Fixtures::FrameEquals(shot, 40, 8, [](int x, int) {
         return x == 39 ? Fixtures::ColorPx(clBlue) : Fixtures::ColorPx(clRed);
     }));
+}
+
+// Paints itself in one colour: windowed, and windowless.
+class TSolidControl final : public TCustomControl {
+public:
+    TSolidControl(TComponent* owner, TColor colour) : TCustomControl(owner), FColour(colour) { SetTabStop(true); }
+
+protected:
+    void Paint() override {
+        Canvas().Brush.Color = FColour;
+        Canvas().FillRect(Rect(0, 0, Width(), Height()));
+    }
+
+private:
+    TColor FColour;
+};
+
+class TSolidGraphic final : public TGraphicControl {
+public:
+    TSolidGraphic(TComponent* owner, TColor colour) : TGraphicControl(owner), FColour(colour) { SetOpaque(true); }
+
+protected:
+    void Paint() override {
+        Canvas().Brush.Color = FColour;
+        Canvas().FillRect(Rect(0, 0, Width(), Height()));
+    }
+
+private:
+    TColor FColour;
+};
+
+// What the screen shows at a point of a window's client area, and which window is there.
+struct TOnScreen {
+    HWND Window;
+    TColor Colour;
+};
+TOnScreen OnScreen(HWND hwnd, int x, int y) {
+    const TRect r = ScreenRect(hwnd, Rect(x, y, x + 1, y + 1));
+    TBitmap shot;
+    CaptureScreen(r, shot);
+    return TOnScreen{WindowFromPoint(POINT{r.Left, r.Top}), shot.Canvas().Pixel(0, 0)};
+}
+
+// Controls stack in the order they were given their parent, a later one on top of an
+// earlier one, until BringToFront or SendToBack moves one; the tab order is a matter of
+// its own and moves nothing on the screen.
+TEST_F(Controls, StackingFollowsCreationAndIsApartFromTheTabOrder) {
+    const auto place = [this](TControl* c, int left, int top) {
+        c->SetBounds(left, top, 60, 40);
+        c->SetParent(form);
+        return c;
+    };
+    // Two windowed and two windowless controls, each pair overlapping at (55, 35) and (175, 35).
+    auto* red = static_cast<TSolidControl*>(place(new TSolidControl(form, clRed), 10, 10));
+    auto* blue = static_cast<TSolidControl*>(place(new TSolidControl(form, clBlue), 40, 20));
+    auto* lime = place(new TSolidGraphic(form, clLime), 130, 10);
+    auto* yellow = place(new TSolidGraphic(form, clYellow), 160, 20);
+    form->Show();
+    PumpFor(50);
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        TSolidControl* windowedOnTop;
+        TColor windowlessOnTop;
+    } const steps[] = {
+        {"as made", [] {}, blue, clYellow},
+        {"tab order turned round", [&] { blue->SetTabOrder(0); }, blue, clYellow},
+        {"the first brought to the front", [&] { red->BringToFront(); lime->BringToFront(); }, red, clLime},
+        {"the first sent to the back", [&] { red->SendToBack(); lime->SendToBack(); }, blue, clYellow},
+        {"the second sent to the back", [&] { blue->SendToBack(); yellow->SendToBack(); }, red, clLime},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        PumpFor(30);
+        const TOnScreen windowed = OnScreen(form->Handle(), 55, 35);
+        EXPECT_EQ(windowed.Window, step.windowedOnTop->Handle());
+        EXPECT_EQ(windowed.Colour, ColorToRGB(step.windowedOnTop == red ? clRed : clBlue));
+        const TOnScreen windowless = OnScreen(form->Handle(), 175, 35);
+        EXPECT_EQ(windowless.Window, form->Handle());
+        EXPECT_EQ(windowless.Colour, ColorToRGB(step.windowlessOnTop));
+        // Tab follows the tab order whatever the stacking: blue, then red.
+        blue->SetFocus();
+        Tab();
+        EXPECT_TRUE(red->Focused());
+        Tab();
+        EXPECT_TRUE(blue->Focused());
+    }
+}
+
+// The arrow keys step through a radio group's items in their order, round the ends and
+// past an item that cannot take the focus, choosing each; Tab leaves the group.
+TEST_F(Controls, ArrowKeysStepThroughARadioGroupInItemOrder) {
+    auto* radio = Place<TRadioGroup>(form, 8, 8, "Group");
+    radio->SetBounds(8, 8, 200, 100);
+    radio->SetColumns(2);
+    radio->SetItems(Lines({"One", "Two", "Three", "Four", "Five"}));
+    radio->SetItemIndex(0);
+    auto* after = Place<TEdit>(form, 8, 120);
+    const auto item = [&](int i) { return static_cast<TWinControl*>(radio->Controls().at(std::size_t(i))); };
+    item(3)->SetEnabled(false);
+    form->Show();
+    PumpFor(30);
+    item(0)->SetFocus();
+    const struct {
+        WPARAM key;
+        int item;
+    } steps[] = {{VK_DOWN, 1}, {VK_RIGHT, 2}, {VK_DOWN, 4}, {VK_DOWN, 0}, {VK_UP, 4}, {VK_LEFT, 2}, {VK_UP, 1}};
+    for (const auto& step : steps) {
+        Key(WM_KEYDOWN, step.key);
+        EXPECT_EQ(radio->ItemIndex(), step.item) << "key " << step.key;
+        EXPECT_TRUE(item(step.item)->Focused()) << "key " << step.key;
+        EXPECT_EQ(SendMessageW(item(step.item)->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    }
+    Tab();
+    EXPECT_TRUE(after->Focused());
+}
+
+// A multi-line edit asks its parent window to close on Escape, as in a dialog: for a
+// control on a form that is the form's Escape (its cancel button, or nothing without
+// one), and the edit and its parent stay.
+TEST_F(Controls, EscapeInAMultiLineEditIsItsFormsEscape) {
+    form->Show();
+    for (const bool withCancel : {true, false}) {
+        SCOPED_TRACE(withCancel ? "with a cancel button" : "without one");
+        auto* dialog = new TForm(form);
+        auto* panel = Place<TPanel>(dialog, 8, 8);
+        auto* memo = Place<TMemo>(panel, 4, 4);
+        if (withCancel) {
+            auto* cancel = Place<TButton>(dialog, 8, 120, "Cancel");
+            cancel->SetCancel(true);
+            cancel->ModalResult = TModalResult::mrAbort;
+        }
+        HWND panelWindow = nullptr, memoWindow = nullptr;
+        dialog->OnShow = [&](TObject*) {
+            panelWindow = panel->Handle();
+            memoWindow = memo->Handle();
+            memo->SetFocus();
+            PostMessageW(memoWindow, WM_KEYDOWN, VK_ESCAPE, 1);
+            // Ends the run where Escape did not, once the edit's own request (posted while
+            // it handles the key) has been handled.
+            Win32::PostDeferred([&] {
+                PostMessageW(dialog->Handle(), WM_CLOSE, 0, 0);
+            });
+        };
+        EXPECT_EQ(dialog->ShowModal(), withCancel ? TModalResult::mrAbort : TModalResult::mrCancel);
+        EXPECT_TRUE(IsWindow(panelWindow));
+        EXPECT_TRUE(IsWindow(memoWindow));
+        EXPECT_EQ(panel->Handle(), panelWindow);
+        delete dialog;
+    }
 }
 
 }  // namespace

@@ -40,6 +40,20 @@ void CaptureWindow(HWND hwnd, const Toolkit::TRect& r, Toolkit::TBitmap& out) {
     ReleaseDC(hwnd, window);
 }
 
+void CaptureScreen(const Toolkit::TRect& r, Toolkit::TBitmap& out) { CaptureWindow(nullptr, r, out); }
+
+Toolkit::TRect ScreenRect(HWND hwnd, const Toolkit::TRect& r) {
+    POINT corners[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
+    MapWindowPoints(hwnd, nullptr, corners, 2);
+    return Toolkit::TRect{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+Toolkit::TRect ScreenRect(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    return ScreenRect(hwnd, Toolkit::TRect{0, 0, client.right, client.bottom});
+}
+
 namespace {
 
 std::function<bool(HWND)> gDialogMatch;

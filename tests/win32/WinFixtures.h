@@ -23,6 +23,11 @@ std::string WindowText(HWND hwnd);
 
 // The pixels of rect r of hwnd's client area as they are on the screen.
 void CaptureWindow(HWND hwnd, const Toolkit::TRect& r, Toolkit::TBitmap& out);
+// The pixels of rect r of the screen, from whatever window is on top there.
+void CaptureScreen(const Toolkit::TRect& r, Toolkit::TBitmap& out);
+// The screen rectangle of a window's client area, or of part r of it.
+Toolkit::TRect ScreenRect(HWND hwnd);
+Toolkit::TRect ScreenRect(HWND hwnd, const Toolkit::TRect& r);
 
 // Bytes of private memory the process holds (PagefileUsage).
 std::size_t PagefileUsage();

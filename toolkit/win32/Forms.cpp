@@ -86,15 +86,7 @@ void TForm::Show() {
     if (OnShow) OnShow(this);
     if (!FActiveControl) {
         // Focus the first control in tab order that takes it.
-        std::function<TWinControl*(TWinControl*)> first = [&](TWinControl* parent) -> TWinControl* {
-            for (TWinControl* c : parent->TabList()) {
-                if (!c->CanFocus()) continue;
-                if (c->TabStop()) return c;
-                if (TWinControl* inner = first(c)) return inner;
-            }
-            return nullptr;
-        };
-        if (TWinControl* c = first(this)) c->SetFocus();
+        if (TWinControl* c = FindNextControl(nullptr, true)) c->SetFocus();
     } else if (FActiveControl->CanFocus()) {
         FActiveControl->SetFocus();
     }
@@ -151,7 +143,7 @@ TModalResult TForm::ShowModal() {
 
 void TForm::Close() {
     if (FReleasing) return;
-    TCloseAction action = FModal ? TCloseAction::caHide : (this == gMainForm ? TCloseAction::caFree : TCloseAction::caHide);
+    TCloseAction action = TCloseAction::caHide;
     if (OnClose) OnClose(this, action);
     if (action == TCloseAction::caNone) return;
     if (FModal) {
@@ -159,8 +151,14 @@ void TForm::Close() {
         return;
     }
     if (this == gMainForm) {
+        // The main form ends the program and is never freed by its closing: the program
+        // that made it frees it after the loop. A free of its own would run in whatever
+        // loop dispatches next (a dialog's, a message box's), under handlers of this very
+        // form, and the program would then free it a second time.
         Application().Terminate();
         PostQuitMessage(0);
+        Hide();
+        return;
     }
     // Set before hiding: a close asked for while the window goes (by a handler of its
     // deactivation) is this one.
@@ -291,6 +289,8 @@ bool PreTranslateMessage(MSG& msg) {
         }
     }
     if (msg.message == WM_SYSCHAR && form->DialogChar(wchar_t(std::towlower(wint_t(msg.wParam))))) return true;
+    // Tab follows the tab order; the system's navigation does arrows, Enter and Escape.
+    if (form->DialogTab(msg)) return true;
     return IsDialogMessageW(root, &msg) != 0;
 }
 }  // namespace

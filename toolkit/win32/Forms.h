@@ -41,7 +41,8 @@ public:
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult v) { FModalResult = v; }
     // Asks OnClose what to do (caHide by default; caFree frees the form once the
-    // current message is done). The application's main form ends the message loop.
+    // current message is done). The application's main form ends the message loop
+    // instead, whatever the action (but caNone); it stays for its maker to free.
     void Close();
 
     // Focus moves here when the form is activated.
@@ -60,7 +61,8 @@ public:
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
 
-    // Makes this the form whose closing ends Application().Run().
+    // Makes this the form whose closing ends Application().Run(); the program frees it
+    // once the loop has ended.
     void MakeMainForm();
     static TForm* MainForm();
 

@@ -118,6 +118,10 @@ bool TCheckBox::DialogChar(wchar_t key) {
 // ---------------------------------------------------------------------------------------
 // TRadioGroup and its buttons
 
+namespace {
+bool IsArrow(WPARAM key) { return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN; }
+}  // namespace
+
 class TGroupButton final : public TWinControl {
 public:
     TGroupButton(TRadioGroup& group, int index) : TWinControl(&group), FGroup(group), FIndex(index) {
@@ -137,10 +141,30 @@ public:
     }
 
 protected:
+    // The arrow keys step through the group's items in their order (the system's dialog
+    // navigation would follow the windows' stacking order instead). Only asked about an
+    // arrow key does the button want it: the system's own code tells radio buttons by
+    // their usual answer.
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
+        const auto* asked = reinterpret_cast<const MSG*>(lParam);
+        if (msg == WM_GETDLGCODE && asked && asked->message == WM_KEYDOWN && IsArrow(asked->wParam))
+            return result | DLGC_WANTARROWS;
+        return result;
+    }
+    void KeyDown(WORD& key) override {
+        TWinControl::KeyDown(key);
+        if (!IsArrow(key)) return;
+        const bool forward = key == VK_RIGHT || key == VK_DOWN;
+        key = 0;
+        FGroup.StepFrom(FIndex, forward);
+    }
     void CreateParams(TCreateParams& params) override {
         TWinControl::CreateParams(params);
         params.ClassName = L"BUTTON";
-        params.Style |= BS_AUTORADIOBUTTON | (FIndex == 0 ? WS_GROUP : 0);
+        // Each button is a group of its own to the system, whose group walk follows the
+        // windows' stacking: the radio group keeps its buttons' checks itself.
+        params.Style |= BS_AUTORADIOBUTTON | WS_GROUP;
     }
     void HandleCreated() override {
         SendMessageW(WindowHandle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -184,6 +208,18 @@ void TRadioGroup::SetItemIndex(int v) {
 void TRadioGroup::ButtonClicked(int index) {
     if (index == FItemIndex) return;
     SetItemIndex(index);
+}
+
+void TRadioGroup::StepFrom(int index, bool forward) {
+    const int count = int(FButtons.size());
+    for (int k = 1; k < count; ++k) {
+        const int next = ((forward ? index + k : index - k) % count + count) % count;
+        TGroupButton* button = FButtons[std::size_t(next)];
+        if (!button->CanFocus()) continue;
+        button->SetFocus();
+        ButtonClicked(next);
+        return;
+    }
 }
 
 // Buttons fill the columns top to bottom, left to right, below the caption.

@@ -74,6 +74,9 @@ private:
     friend class TGroupButton;
     void ArrangeButtons();
     void ButtonClicked(int index);
+    // An arrow key on item index: the next (or previous) item that can take the focus,
+    // round the ends, gets it and is chosen.
+    void StepFrom(int index, bool forward);
 
     TStrings FItems;
     int FColumns = 1;

@@ -127,6 +127,14 @@ public:
         Invalidate();
     }
 
+    void StackingChanged() override {
+        if (dynamic_cast<TWinControl*>(&FControl)) {
+            if (TWinControl* parent = WindowedParent(FControl)) parent->ArrangeStacking();
+            return;
+        }
+        Invalidate();  // drawn again over (or under) the windowless siblings it overlaps
+    }
+
 private:
     TControl& FControl;
     TControl* FLastParent = nullptr;
@@ -276,7 +284,7 @@ void TWinControl::CreateHandle() {
     HandleCreated();
     for (TControl* c : Controls())
         if (auto* w = dynamic_cast<TWinControl*>(c)) w->CreateHandle();
-    ArrangeTabOrder();
+    ArrangeStacking();
 }
 
 void TWinControl::ApplyFont() {
@@ -318,7 +326,7 @@ void TWinControl::ParentChanged(TControl* from) {
         CreateHandle();
     }
     if (FHandle) ApplyFont();
-    if (parent) parent->ArrangeTabOrder();
+    if (parent) parent->ArrangeStacking();
 }
 
 void TWinControl::SetParentWindow(HWND parent) {
@@ -368,17 +376,73 @@ void TWinControl::SetTabOrder(int v) {
     const auto at = std::size_t(std::clamp(v, 0, int(list.size())));
     list.insert(list.begin() + std::ptrdiff_t(at), this);
     for (std::size_t i = 0; i < list.size(); ++i) list[i]->FTabOrder = int(i);
-    parent->ArrangeTabOrder();
 }
 
-// Dialog navigation walks the windows in Z order: keep it the tab order.
-void TWinControl::ArrangeTabOrder() {
-    HWND after = HWND_TOP;
-    for (TWinControl* c : TabList()) {
-        if (!c->FHandle) continue;
-        SetWindowPos(c->FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-        after = c->FHandle;
+// The windows stack as the controls do: the last of Controls() on top.
+void TWinControl::ArrangeStacking() {
+    if (!FHandle) return;
+    HWND above = HWND_TOP;
+    const std::vector<TControl*>& children = Controls();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        auto* w = dynamic_cast<TWinControl*>(*it);
+        if (!w || !w->FHandle || ::GetParent(w->FHandle) != FHandle) continue;
+        SetWindowPos(w->FHandle, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        above = w->FHandle;
     }
+}
+
+namespace {
+// The windowed controls inside parent in tab order, depth first: each followed by those
+// inside it.
+void AddTabOrderList(const TWinControl& parent, std::vector<TWinControl*>& list) {
+    for (TWinControl* c : parent.TabList()) {
+        list.push_back(c);
+        AddTabOrderList(*c, list);
+    }
+}
+}  // namespace
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward) const {
+    std::vector<TWinControl*> list;
+    AddTabOrderList(*this, list);
+    const int count = int(list.size());
+    if (!count) return nullptr;
+    const auto found = std::find(list.begin(), list.end(), current);
+    // Not in the list: the search starts before the first control (or after the last).
+    const int start = found != list.end() ? int(found - list.begin()) : forward ? count - 1 : 0;
+    // Every control once, current last.
+    const int step = forward ? 1 : count - 1;
+    for (int n = 1, i = (start + step) % count; n <= count; ++n, i = (i + step) % count) {
+        TWinControl* c = list[std::size_t(i)];
+        if (c->TabStop() && c->CanFocus()) return c;
+    }
+    return nullptr;
+}
+
+bool TWinControl::SelectNext(TWinControl* current, bool forward) {
+    TWinControl* next = FindNextControl(current, forward);
+    if (!next) return false;
+    next->SetFocus();
+    // An edit reached by the keyboard shows its text selected, as in the system's dialogs.
+    if (SendMessageW(next->FHandle, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageW(next->FHandle, EM_SETSEL, 0, -1);
+    return true;
+}
+
+bool TWinControl::DialogTab(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !FHandle) return false;
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    if (msg.hwnd != FHandle && !IsChild(FHandle, msg.hwnd)) return false;
+    // A control that takes Tab for itself (a multi-line edit) keeps it.
+    MSG ask = msg;
+    if (SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&ask)) &
+        (DLGC_WANTTAB | DLGC_WANTMESSAGE))
+        return false;
+    // The control of the focused window (a window inside a control counts as the control).
+    TWinControl* current = nullptr;
+    for (HWND w = msg.hwnd; w && w != FHandle && !current; w = ::GetParent(w)) current = FromHandle(w);
+    SelectNext(current, GetKeyState(VK_SHIFT) >= 0);
+    return true;
 }
 
 void TWinControl::SetTabStop(bool v) {
@@ -433,8 +497,10 @@ void TWinControl::SysColorChange() {
 
 void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
     const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));
-    TControl* target = nullptr;
-    if (FMouseTarget && std::find(Controls().begin(), Controls().end(), FMouseTarget) != Controls().end()) {
+    TControl* target = nullptr;  // a windowless child, or nullptr for this control
+    if (FMouseTarget == this) {
+        // Pressed on this control itself: its moves and its release stay here.
+    } else if (FMouseTarget && std::find(Controls().begin(), Controls().end(), FMouseTarget) != Controls().end()) {
         target = FMouseTarget;
     } else {
         FMouseTarget = nullptr;
@@ -453,9 +519,9 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
             const auto button = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK ? TMouseButton::mbLeft
                                 : msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
                                                         : TMouseButton::mbMiddle;
-            FMouseTarget = target;
+            FMouseTarget = target ? target : this;
             SetCapture(FHandle);
-            to.MouseDown(button, cx, cy);
+            to.PressMouse(button, cx, cy);
             break;
         }
         case WM_LBUTTONUP:
@@ -466,7 +532,7 @@ void TWinControl::RouteMouse(UINT msg, LPARAM lParam) {
                                                       : TMouseButton::mbMiddle;
             FMouseTarget = nullptr;
             if (GetCapture() == FHandle) ReleaseCapture();
-            to.MouseUp(button, cx, cy);  // may free the control: nothing is touched after it
+            to.ReleaseMouse(button, cx, cy);  // may free the control: nothing is touched after it
             break;
         }
         default:
@@ -660,6 +726,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSELEAVE:
             HideHint();
             break;
+        case WM_CAPTURECHANGED:
+            if (ownClass) FMouseTarget = nullptr;  // the release will not come here
+            break;
         case WM_CTLCOLOREDIT: {
             // An edit shows its text in its font's colour (a value kept back shows red).
             const TWinControl* edit = FromHandle(reinterpret_cast<HWND>(lParam));
@@ -689,6 +758,18 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_SIZE:
             Resize();
+            break;
+        case WM_CLOSE:
+            // A control's window never closes itself (the class's default would destroy it
+            // under the control). A multi-line edit asks its parent to close on Escape, as
+            // in a dialog: for a control on a form of ours that is the form's Escape, its
+            // cancel button.
+            if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD) {
+                HWND root = GetAncestor(FHandle, GA_ROOT);
+                if (root && root != FHandle && FromHandle(root))
+                    SendMessageW(root, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                return 0;
+            }
             break;
         default:
             break;

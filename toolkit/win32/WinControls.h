@@ -65,13 +65,26 @@ public:
     // Take the parent's font when given a parent (true until the font is changed).
     bool ParentFont() const { return FParentFont; }
 
-    // Position in the parent's tab sequence; TabStop: reached by the Tab key.
+    // Position in the parent's tab sequence; TabStop: reached by the Tab key. The tab
+    // sequence starts as the order the controls were given their parent and does not
+    // follow the stacking order (Controls(), BringToFront, SendToBack), nor move it.
     int TabOrder() const { return FTabOrder; }
     void SetTabOrder(int v);
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool v);
     // Windowed children in tab order.
     std::vector<TWinControl*> TabList() const;
+    // The control after current (before it, backwards) in the tab sequence of everything
+    // inside this control, containers' children following their container, that is a
+    // tab stop and can take the focus; the search wraps round. current may be nullptr
+    // (the search starts at an end). nullptr when no control qualifies.
+    TWinControl* FindNextControl(TWinControl* current, bool forward) const;
+    // Focuses FindNextControl(current, forward); false when there is none.
+    bool SelectNext(TWinControl* current, bool forward);
+    // Tab or Shift+Tab typed in a window inside this control moves the focus along the
+    // tab sequence (the system's dialog navigation would follow the windows' stacking).
+    // True when msg was that key and is done with; a control that wants Tab keeps it.
+    bool DialogTab(const MSG& msg);
 
     bool Focused() const;
     bool CanFocus() const;
@@ -161,13 +174,13 @@ private:
     void ShowHintOf(const TControl& control);
     static void HideHint();
     void ParentChanged(TControl* from);
-    void ArrangeTabOrder();
+    void ArrangeStacking();
 
     HWND FHandle = nullptr;
     HWND FParentWindow = nullptr;
     WNDPROC FDefProc = nullptr;
     HDC FPaintDC = nullptr;  // the DC of the WM_PAINT in progress
-    TControl* FMouseTarget = nullptr;  // the windowless child a button was pressed on
+    TControl* FMouseTarget = nullptr;  // what a button was pressed on: a windowless child, or this
     std::string FCaption;
     TColor FColor = clBtnFace;
     TFont FFont;

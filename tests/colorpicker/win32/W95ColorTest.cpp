@@ -312,15 +312,19 @@ TEST_F(ColorPicker, DialogButtonPaintsItsCaptionOnTheFaceAndTakesItsAccessKey) {
 }
 
 // The pop-up opens below the button with the left edges aligned, above it where it
-// would leave the bottom of the screen, and moved onto the screen at the sides.
-TEST_F(ColorPicker, PopUpOpensUnderTheButtonAndStaysOnTheScreen) {
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+// would leave the bottom of the work area of the button's monitor, and moved into that
+// work area at the sides.
+TEST_F(ColorPicker, PopUpOpensUnderTheButtonAndStaysInTheWorkArea) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(host->Handle(), MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT work = monitor.rcWork;
     enum class X { Middle, Right, Left };
     enum class Y { Middle, Bottom };
     for (const X x : {X::Middle, X::Right, X::Left})
         for (const Y y : {Y::Middle, Y::Bottom}) {
-            const int x0 = x == X::Middle ? 300 : x == X::Right ? sw - 24 : -20;
-            const int y0 = y == Y::Middle ? 300 : sh - 40;
+            const int x0 = x == X::Middle ? work.left + 300 : x == X::Right ? work.right - 24 : work.left - 20;
+            const int y0 = y == Y::Middle ? work.top + 300 : work.bottom - 40;
             SCOPED_TRACE("button at " + std::to_string(x0) + ", " + std::to_string(y0));
             host->SetBounds(x0 - ButtonX, y0 - ButtonY, 200, 100);
             PumpFor(20);
@@ -330,7 +334,7 @@ TEST_F(ColorPicker, PopUpOpensUnderTheButtonAndStaysOnTheScreen) {
             ASSERT_EQ(origin.y, y0);
 
             TPopUpColorBox& popup = Open();
-            const int left = x == X::Middle ? x0 : x == X::Right ? sw - PopupWidth : 0;
+            const int left = x == X::Middle ? x0 : x == X::Right ? work.right - PopupWidth : work.left;
             const int top = y == Y::Middle ? y0 + 24 : y0 - PopupHeight;
             RECT r{};
             GetWindowRect(popup.Handle(), &r);
