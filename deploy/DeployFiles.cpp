@@ -90,6 +90,22 @@ std::string Formatted(std::string_view text) {
     return out;
 }
 
+// A GUID that the name alone decides (two 64-bit FNV-1a hashes, marked as a name-based
+// GUID): the product code of a version and architecture. A package rebuilt with the same
+// version is then the same product to the installer, never a second one beside it.
+std::string NameGuid(std::string_view name) {
+    auto hash = [&](std::uint64_t h) {
+        for (unsigned char c : name) h = (h ^ c) * 0x100000001b3u;
+        return h;
+    };
+    const std::uint64_t high = hash(0xcbf29ce484222325u), low = hash(0x84222325cbf29ce4u);
+    ClassTable::TGuid guid{std::uint32_t(high >> 32), std::uint16_t(high >> 16),
+                           std::uint16_t((high & 0x0FFF) | 0x5000), {}};
+    for (int i = 0; i < 8; ++i) guid.Data4[i] = std::uint8_t(low >> (56 - 8 * i));
+    guid.Data4[0] = std::uint8_t((guid.Data4[0] & 0x3F) | 0x80);
+    return guid.Text();
+}
+
 // Replaces every occurrence of from in text by to.
 std::string Replace(std::string text, std::string_view from, std::string_view to) {
     for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -159,7 +175,8 @@ std::string InstallerSource(const TArchitecture& arch, const TPackage& package) 
                     "<!-- Lumawipe.ocx and Demo.exe for " + std::string(arch.Package) +
                     ", written from activex/ClassTable.h by the deployment files' generator. -->\n"
                     "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
-    s += "  <Product" + Attribute("Id", "*") + Attribute("Name", product) + Attribute("Language", "1033") +
+    const std::string productCode = NameGuid(std::string(ClassTable::AssemblyName) + " " + std::string(arch.Package) + " " + version);
+    s += "  <Product" + Attribute("Id", productCode) + Attribute("Name", product) + Attribute("Language", "1033") +
          Attribute("Version", version) + Attribute("Manufacturer", Wipekit::MakerName) +
          Attribute("UpgradeCode", arch.UpgradeCode) + ">\n";
     s += "    <Package" + Attribute("InstallerVersion", "200") + Attribute("Compressed", "yes") +

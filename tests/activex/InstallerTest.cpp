@@ -2,8 +2,8 @@
 // Lumawipe.ocx and Demo.exe into the architecture's Program Files and a shortcut of the
 // demo into the Start menu, and registers the control from the installer's own tables
 // with the entries regsvr32 writes; a script then creates the control by its ProgID and
-// plays it to OnDone. An older version is upgraded in place. msiexec /x leaves nothing
-// of it in the registry or on disk.
+// plays it to OnDone. An older version is upgraded in place, and cannot replace a newer
+// one. msiexec /x leaves nothing of it in the registry or on disk.
 #include "AxFixtures.h"
 #include "RegistryKeys.h"
 
@@ -131,7 +131,7 @@ void ExpectInstalled(const std::wstring& version) {
     EXPECT_EQ(lstrcmpiW(ShortcutTarget(shortcut).c_str(), (InstallFolder() + L"\\Demo.exe").c_str()), 0)
         << testing::PrintToString(ShortcutTarget(shortcut));
 
-    EXPECT_EQ(ClassPart(Registered()), ExpectedClassKeys(InstalledOcx())) << Show(Registered());
+    EXPECT_TRUE(SameKeys(ClassPart(Registered()), ExpectedClassKeys(InstalledOcx())));
     EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{version});
     EXPECT_EQ(RunScript(), 0u) << "the script made no control that played to OnDone";
 }
@@ -146,13 +146,16 @@ TEST(Installer, InstallsRegistersAsRegsvr32AndRemovesEverything) {
     ExpectNothingLeft();
     ASSERT_EQ(Msiexec(L"/i", LUMAWIPE_INSTALLER), 0u);
     ExpectInstalled(L"3.0.0.0");
+    // The same package again is the same product, not a second one.
+    EXPECT_EQ(Msiexec(L"/i", LUMAWIPE_INSTALLER), 0u);
+    EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{L"3.0.0.0"});
 
     // Exactly what regsvr32 writes for the installed file: registering it again changes
     // nothing, and unregistering it removes every entry the installer wrote.
     const Keys installed = Registered();
     ASSERT_EQ(Regsvr32(L"/s", InstalledOcx()), 0u);
-    EXPECT_EQ(WithoutFinalBackslashes(Registered()), WithoutFinalBackslashes(installed))
-        << "installed:\n" << Show(installed) << "registered by regsvr32:\n" << Show(Registered());
+    EXPECT_TRUE(SameKeys(WithoutFinalBackslashes(Registered()), WithoutFinalBackslashes(installed)))
+        << "registered by regsvr32 (got) and by the installer (expected)";
     ASSERT_EQ(Regsvr32(L"/u /s", InstalledOcx()), 0u);
     EXPECT_EQ(Registered(), Keys{}) << "the installer wrote more than regsvr32:\n" << Show(Registered());
 
@@ -168,7 +171,12 @@ TEST(Installer, UpgradesAnOlderVersionInPlaceAndUninstallsCleanly) {
 
     ASSERT_EQ(Msiexec(L"/i", LUMAWIPE_INSTALLER), 0u);
     ExpectInstalled(L"3.0.0.0");
-    EXPECT_EQ(Registered(), older) << "the upgrade changed the registration";
+    EXPECT_TRUE(SameKeys(Registered(), older)) << "the upgrade changed the registration";
+
+    // The older package does not replace the newer one.
+    EXPECT_NE(Msiexec(L"/i", LUMAWIPE_OLDER_INSTALLER), 0u);
+    EXPECT_EQ(InstalledVersions(), std::vector<std::wstring>{L"3.0.0.0"});
+    EXPECT_TRUE(Exists(InstalledOcx()));
 
     ASSERT_EQ(Msiexec(L"/x", LUMAWIPE_INSTALLER), 0u);
     ExpectNothingLeft();

@@ -1,7 +1,5 @@
 #include "RegistryKeys.h"
 
-#include <gtest/gtest.h>
-
 #include "AxFixtures.h"
 
 namespace AxTest {
@@ -105,7 +103,8 @@ std::string Show(const Keys& keys) {
     return text;
 }
 
-std::string ShowDifference(const Keys& got, const Keys& expected) {
+testing::AssertionResult SameKeys(const Keys& got, const Keys& expected) {
+    if (got == expected) return testing::AssertionSuccess();
     Keys onlyGot, onlyExpected;
     for (const auto& entry : got) {
         const auto other = expected.find(entry.first);
@@ -115,7 +114,7 @@ std::string ShowDifference(const Keys& got, const Keys& expected) {
         const auto other = got.find(entry.first);
         if (other == got.end() || other->second != entry.second) onlyExpected.insert(entry);
     }
-    return "got:\n" + Show(onlyGot) + "expected:\n" + Show(onlyExpected);
+    return testing::AssertionFailure() << "got:\n" << Show(onlyGot) << "expected:\n" << Show(onlyExpected);
 }
 
 DWORD RunProgram(const std::wstring& commandLine, const std::wstring& folder, DWORD timeoutMs) {

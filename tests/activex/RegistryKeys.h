@@ -5,6 +5,8 @@
 
 #include "toolkit/win32/WindowsApi.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -38,8 +40,9 @@ Keys ExpectedClassKeys(const std::wstring& path);
 Keys WithoutFinalBackslashes(Keys keys);
 
 std::string Show(const Keys& keys);
-// The keys that differ between got and expected, with their values on either side.
-std::string ShowDifference(const Keys& got, const Keys& expected);
+// Whether got equals expected; when not, the keys that differ with their values on
+// either side (not the whole of two large trees).
+testing::AssertionResult SameKeys(const Keys& got, const Keys& expected);
 
 // Runs a command line to its end, in folder (empty: this process's); its exit code, or -1
 // with a test failure.
