@@ -180,23 +180,24 @@ TEST_F(RegFree, HostedByProgIdAndByClsidItPlaysToOnDone) {
 }
 
 // An edit control of the window that shows text.
+struct EditSearch {
+    const wchar_t* Text;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchEdit(HWND hwnd, LPARAM p) {
+    auto& s = *reinterpret_cast<EditSearch*>(p);
+    wchar_t cls[16] = {}, content[32] = {};
+    GetClassNameW(hwnd, cls, 16);
+    GetWindowTextW(hwnd, content, 32);
+    if (lstrcmpiW(cls, L"Edit") != 0 || std::wstring(content) != s.Text) return TRUE;
+    s.Found = hwnd;
+    return FALSE;
+}
+
 HWND EditShowing(HWND window, const wchar_t* text) {
-    struct Search {
-        const wchar_t* Text;
-        HWND Found = nullptr;
-    } search{text};
-    EnumChildWindows(
-        window,
-        [](HWND hwnd, LPARAM p) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(p);
-            wchar_t cls[16] = {}, content[32] = {};
-            GetClassNameW(hwnd, cls, 16);
-            GetWindowTextW(hwnd, content, 32);
-            if (lstrcmpiW(cls, L"Edit") != 0 || std::wstring(content) != s.Text) return TRUE;
-            s.Found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EditSearch search{text};
+    EnumChildWindows(window, MatchEdit, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
 
