@@ -97,7 +97,9 @@ constexpr TTypeLibrary TypeLibrary{LUMAWIPE_GUID(LUMAWIPE_LIBID), LUMAWIPE_VERSI
                                    LUMAWIPE_LIBRARY_DESCRIPTION, true};
 
 // "3.0", and TypeLib\{LIBID}\3.0, the type library's version key.
-inline std::string TypeLibraryVersion() { return std::to_string(TypeLibrary.Major) + "." + std::to_string(TypeLibrary.Minor); }
+inline std::string TypeLibraryVersion() {
+    return std::to_string(TypeLibrary.Major) + "." + std::to_string(TypeLibrary.Minor);
+}
 inline std::string TypeLibraryKey() { return "TypeLib\\" + TypeLibrary.Libid.Text() + "\\" + TypeLibraryVersion(); }
 
 // The interfaces the type library describes for automation, marshalled from it.

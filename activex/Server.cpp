@@ -48,7 +48,8 @@ std::vector<std::vector<TEntry>> Entries(const std::wstring& path) {
     std::vector<std::vector<TEntry>> classes;
     for (const std::vector<ClassTable::TEntry>& entries : ClassTable::RegistryEntries(Toolkit::Narrow(path))) {
         std::vector<TEntry>& wide = classes.emplace_back();
-        for (const ClassTable::TEntry& entry : entries) wide.push_back({Toolkit::Widen(entry.Key), Toolkit::Widen(entry.Value)});
+        for (const ClassTable::TEntry& entry : entries)
+            wide.push_back({Toolkit::Widen(entry.Key), Toolkit::Widen(entry.Value)});
     }
     return classes;
 }

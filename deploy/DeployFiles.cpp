@@ -134,7 +134,8 @@ std::string AssemblyManifest(const TArchitecture& arch) {
     for (const ClassTable::TInterface& i : ClassTable::Interfaces)
         m += "  <comInterfaceExternalProxyStub" + Attribute("name", i.Name) + Attribute("iid", i.Iid.Text()) +
              Attribute("tlbid", ClassTable::TypeLibrary.Libid.Text()) +
-             Attribute("proxyStubClsid32", (i.Dual ? ClassTable::AutomationProxy : ClassTable::DispatchProxy).Text()) + "/>\n";
+             Attribute("proxyStubClsid32", (i.Dual ? ClassTable::AutomationProxy : ClassTable::DispatchProxy).Text()) +
+             "/>\n";
     return m + "</assembly>\n";
 }
 
@@ -149,33 +150,34 @@ std::string ApplicationManifest(std::string_view name) {
 
 std::string InstallerSource(const TArchitecture& arch, const TPackage& package) {
     static_assert(ClassTable::TypeLibrary.Major >= 1, "an older version needs a major version above 0");
-    const std::string version =
-        package.Older ? std::to_string(ClassTable::TypeLibrary.Major - 1) + "." + std::to_string(ClassTable::TypeLibrary.Minor) + ".0.0"
-                      : Version();
+    const std::string version = package.Older ? std::to_string(ClassTable::TypeLibrary.Major - 1) + "." +
+                                                    std::to_string(ClassTable::TypeLibrary.Minor) + ".0.0"
+                                              : Version();
     const std::string product(ClassTable::TypeLibrary.Description);
     const std::string win64 = arch.Win64 ? Attribute("Win64", "yes") : "";
     // Registration from the installer's own registry table, never by running the library:
     // the entries of the machine-wide registration and of the type library's, with the
     // installed file's path and folder in place of the marks.
-    const std::string PathMark = "\x01", FolderMark = "\x02";
+    const std::string pathMark = "\x01", folderMark = "\x02";
     std::string registry;
     auto add = [&](const std::string& key, const std::string& name, const std::string& value) {
-        const std::string text = Replace(Replace(Formatted(value), PathMark, "[#LumawipeOcx]"), FolderMark, "[INSTALLDIR]");
+        const std::string text = Replace(Replace(Formatted(value), pathMark, "[#LumawipeOcx]"), folderMark, "[INSTALLDIR]");
         registry += "            <RegistryValue" + Attribute("Root", "HKLM") +
                     Attribute("Key", Formatted("Software\\Classes\\" + key)) +
                     (name.empty() ? "" : Attribute("Name", Formatted(name))) + Attribute("Type", "string") +
                     Attribute("Value", text) + "/>\n";
     };
-    for (const std::vector<ClassTable::TEntry>& entries : ClassTable::RegistryEntries(PathMark))
+    for (const std::vector<ClassTable::TEntry>& entries : ClassTable::RegistryEntries(pathMark))
         for (const ClassTable::TEntry& e : entries) add(e.Key, "", e.Value);
-    for (const ClassTable::TValue& v : ClassTable::TypeLibraryEntries(arch.Win64, PathMark, FolderMark))
+    for (const ClassTable::TValue& v : ClassTable::TypeLibraryEntries(arch.Win64, pathMark, folderMark))
         add(v.Key, v.Name, v.Value);
 
     std::string s = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
                     "<!-- Lumawipe.ocx and Demo.exe for " + std::string(arch.Package) +
                     ", written from activex/ClassTable.h by the deployment files' generator. -->\n"
                     "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
-    const std::string productCode = NameGuid(std::string(ClassTable::AssemblyName) + " " + std::string(arch.Package) + " " + version);
+    const std::string productCode =
+        NameGuid(std::string(ClassTable::AssemblyName) + " " + std::string(arch.Package) + " " + version);
     s += "  <Product" + Attribute("Id", productCode) + Attribute("Name", product) + Attribute("Language", "1033") +
          Attribute("Version", version) + Attribute("Manufacturer", Wipekit::MakerName) +
          Attribute("UpgradeCode", arch.UpgradeCode) + ">\n";

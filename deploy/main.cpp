@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
             const Deploy::TArchitecture* arch = Architecture(args[1]);
             return arch && Write(args[2], Deploy::AssemblyManifest(*arch)) ? 0 : 1;
         }
-        if (args.size() == 3 && args[0] == "application") return Write(args[2], Deploy::ApplicationManifest(args[1])) ? 0 : 1;
+        if (args.size() == 3 && args[0] == "application")
+            return Write(args[2], Deploy::ApplicationManifest(args[1])) ? 0 : 1;
         if ((args.size() == 5 || (args.size() == 6 && args[5] == "--older")) && args[0] == "installer") {
             const Deploy::TArchitecture* arch = Architecture(args[1]);
             const Deploy::TPackage package{args[2], args[3], args.size() == 6};

@@ -66,7 +66,8 @@ Keys ClassPart(const Keys& keys) {
 }
 
 Keys ExpectedClassKeys(const std::wstring& path) {
-    const std::wstring control = L"CLSID\\" + GuidText(CLSID_Lumawipe), page = L"CLSID\\" + GuidText(CLSID_LumawipeProperties);
+    const std::wstring control = L"CLSID\\" + GuidText(CLSID_Lumawipe);
+    const std::wstring page = L"CLSID\\" + GuidText(CLSID_LumawipeProperties);
     const std::wstring description = L"Lumawipe Control";
     return {
         {control, {L"=" + description}},
