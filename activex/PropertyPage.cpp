@@ -7,14 +7,14 @@
 #include <memory>
 #include <string_view>
 
+#include "activex/ClassTable.h"
 #include "activex/PropUnit.h"
 #include "activex/com/ClassFactory.h"
 #include "activex/com/ComPtr.h"
 #include "activex/com/Object.h"
 #include "activex/com/SafeCall.h"
 
-// {6c0a9d52-8e1b-4f37-a2c4-5b9e13d7f086}
-const CLSID CLSID_LumawipeProperties = {0x6c0a9d52, 0x8e1b, 0x4f37, {0xa2, 0xc4, 0x5b, 0x9e, 0x13, 0xd7, 0xf0, 0x86}};
+const CLSID CLSID_LumawipeProperties = ClassTable::PropertyPage.Clsid.As<CLSID>();
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "activex/AboutLumawipe.h"
+#include "activex/ClassTable.h"
 #include "activex/PropertyPage.h"
 #include "activex/WipeaxStream.h"
 #include "activex/com/ClassFactory.h"
@@ -23,7 +24,7 @@ constexpr DISPID DispidOnDone = 1;
 constexpr DISPID DispidColor = 7, DispidFromBitmap = 8, DispidToBitmap = 9, DispidDelta = 10, DispidInterval = 11,
                  DispidModifier = 12, DispidOperation = 13, DispidReverse = 14, DispidRGBOrder = 15,
                  DispidUseThread = 16, DispidSteps = 17;
-constexpr DWORD ClassMiscStatus = 0;
+constexpr DWORD ClassMiscStatus = ClassTable::Control.MiscStatus;
 const CLSID PropertyPageClasses[] = {CLSID_LumawipeProperties};
 
 VARIANT_BOOL ToVariantBool(bool v) { return v ? VARIANT_TRUE : VARIANT_FALSE; }

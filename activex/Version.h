@@ -1,6 +1,7 @@
 /* The version of Lumawipe.ocx and of its type library, in one place: the type library
-   (IDL), the version resource and the registration code read it. A plain C header, as
-   the resource compiler and the IDL compiler read it too. */
+   (IDL), the version resource, the registration code, the side-by-side manifests and the
+   installer read it. A plain C header, as the resource compiler and the IDL compiler
+   read it too. */
 #pragma once
 
 #define LUMAWIPE_VERSION_MAJOR 3

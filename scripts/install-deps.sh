@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   wine wine32:i386 wine64 xvfb xauth imagemagick xdotool stress-ng
+  wixl
   emscripten chromium
 )
 # The playground's tests run on Node.js with npm; a machine may have them from elsewhere.

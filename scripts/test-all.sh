@@ -4,7 +4,9 @@
 # Chromium, and Windows i686 and x86_64 under Wine,
 # the Windows session under one virtual display. The native runs include the installed
 # CMake package (examples/render built against it) and the frame table of the renderer,
-# which the Windows runs check too.
+# which the Windows runs check too. The Windows runs include the control's deployment
+# (registration-free, per user, the installer) in a Wine prefix of their own, made anew
+# for each run.
 #
 # Both Windows architectures are always built; their tests run where this machine runs
 # the architecture's programs (found out by running its Wine loader). One it cannot run

@@ -24,6 +24,7 @@ LAYERS = {
     'activex': {'activex/com', 'colorpicker', 'engine', 'toolkit', 'toolkit/win32'},
     'cli': {'engine', 'toolkit'},
     'web': {'engine', 'toolkit', 'toolkit/headless'},
+    'deploy': {'activex', 'engine'},
 }
 # Single units a folder may use outside its table row.
 UNIT_EXCEPTIONS = {

@@ -21,11 +21,13 @@ const struct OleApartment {
 
 }  // namespace
 
-std::wstring OcxPath() {
-    std::wstring path = L"Z:";
-    for (const char* c = LUMAWIPE_OCX_PATH; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
-    return path;
+std::wstring WinePath(const char* path) {
+    std::wstring wine = L"Z:";
+    for (const char* c = path; *c; ++c) wine += *c == '/' ? L'\\' : wchar_t(*c);
+    return wine;
 }
+
+std::wstring OcxPath() { return WinePath(LUMAWIPE_OCX_PATH); }
 
 std::wstring GuidText(REFGUID guid) {
     wchar_t text[40] = {};

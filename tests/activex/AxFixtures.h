@@ -29,6 +29,8 @@ using Com::Variant;
 constexpr CLSID CLSID_LumawipeProperties = {
     0x6c0a9d52, 0x8e1b, 0x4f37, {0xa2, 0xc4, 0x5b, 0x9e, 0x13, 0xd7, 0xf0, 0x86}};
 
+// A file of the build machine, seen through Wine's drive Z:.
+std::wstring WinePath(const char* path);
 // Lumawipe.ocx of the build tree, seen through Wine's drive Z:.
 std::wstring OcxPath();
 
