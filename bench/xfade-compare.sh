@@ -4,11 +4,11 @@
 # (lumawipe_tickbench). xfade's two sources are one still frame each, repeated by the loop
 # filter (no per-frame generation to subtract); its figure is its run minus a run of the
 # two sources alone, over the frame count. Ours is the median whole tick over the same
-# number of frames. Both use 24-bit pixels (xfade in planar gbrp).
+# number of frames, the best of three runs. Both use 24-bit pixels (xfade in planar gbrp).
 #
-# The last column is xfade's time in copies of one frame (the warm memcpy of our run): a
-# renderer that writes every pixel of every frame cannot be faster than one copy, so no
-# speed-up above that figure is possible for it.
+# The last column is xfade's time in copies of one frame (the hot row-by-row copy of our
+# run, both buffers in the cache): a renderer that writes every pixel of every frame cannot
+# be faster than one copy, so no speed-up above that figure is possible for it.
 #
 #   bench/xfade-compare.sh [WIDTHxHEIGHT] [FRAMES]     (default 1920x1080, 100 frames)
 #
@@ -58,7 +58,7 @@ for pair in $pairs; do
   xf=$(awk -v t="$total" -v s="$sources" -v f="$frames" 'BEGIN { print 1000 * (t - s) / f }')
   table=$("$bench" --sizes "$size" --ticks "$frames" --runs 3 --only "$ours")
   me=$(awk '$2 == "forward" { print $4 }' <<<"$table")
-  copy=$(awk '$1 == "memcpy" && $2 == "(warm)" { print $5 }' <<<"$table")
+  copy=$(awk '$1 == "copy" && $2 == "(hot)" { print $5 }' <<<"$table")
   printf '%-12s %-14s %10.3f %10.4f %8.1fx %11.1fx\n' "$theirs" "$ours" "$xf" "$me" \
     "$(awk -v a="$xf" -v b="$me" 'BEGIN { print a / b }')" "$(awk -v a="$xf" -v b="$copy" 'BEGIN { print a / b }')"
 done
