@@ -79,7 +79,7 @@ inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint
                                          one);
         wasm_v128_store(dst + i, wasm_u8x16_narrow_i16x8(Div255Next(lo), Div255Next(hi)));
     }
-#endif
+#else
     // Sixteen bytes at a time as eight 16-bit words, the two bytes of each word mixed apart
     // (the low one masked, the high one shifted down and back): no widening of bytes to
     // words and narrowing back. Every byte is weighed alike, so the byte order of a word
@@ -95,6 +95,7 @@ inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint
         }
         std::memcpy(dst + i, r, sizeof r);
     }
+#endif
     for (; i < n; ++i) dst[i] = std::uint8_t(Div255Next(std::uint16_t(a[i] * wa + b[i] * wb + 1)));
 }
 
