@@ -228,13 +228,14 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
     const TConstPixelView sourcePixels = s.Pixels();
     const TPixelView targetPixels = FTarget.Pixels();
     // Destination rows that take the source row of the row drawn before them (an enlarged
-    // copy) copy that row's drawn run instead.
+    // copy) copy that row's drawn run instead. Rows go in the order they lie in memory.
     std::int64_t previous = -1;
     int previousY = -1;
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
+    const int step = targetPixels.Stride < 0 ? -1 : 1;
+    ForLinesInMemoryOrder(targetPixels, clip.Top, clip.Bottom, [&](int y) {
         const std::int64_t sy = dh == sh ? std::int64_t(y) + (std::int64_t(src.Top) - dest.Top)
                                          : src.Top + scale(std::int64_t(y) - dest.Top, sh, dh);
-        if (sy < 0 || sy >= s.Height()) continue;
+        if (sy < 0 || sy >= s.Height()) return;
         const std::uint8_t* srow = sourcePixels.Row(int(sy));
         std::uint8_t* drow = targetPixels.Row(y);
         if (unscaled) {
@@ -242,7 +243,7 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
             const std::int64_t shift = std::int64_t(src.Left) - dest.Left;
             const std::int64_t x0 = std::max<std::int64_t>(clip.Left, -shift);
             const std::int64_t x1 = std::min<std::int64_t>(clip.Right, s.Width() - shift);
-            if (x1 <= x0) continue;
+            if (x1 <= x0) return;
             std::uint8_t* d = drow + std::size_t(x0) * 3;
             const std::uint8_t* p = srow + std::size_t(x0 + shift) * 3;
             const std::size_t n = std::size_t(x1 - x0) * 3;
@@ -250,14 +251,14 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
                 for (std::size_t i = 0; i < n; ++i) d[i] ^= p[i];
             else
                 std::memcpy(d, p, n);
-            continue;
+            return;
         }
         std::uint8_t* d = drow + std::size_t(first) * 3;
         const std::size_t n = std::size_t(last - first);
-        if (!invert && sy == previous && previousY == y - 1) {
-            std::memcpy(d, targetPixels.Row(y - 1) + std::size_t(first) * 3, n * 3);
+        if (!invert && sy == previous && previousY == y - step) {
+            std::memcpy(d, targetPixels.Row(y - step) + std::size_t(first) * 3, n * 3);
             previousY = y;
-            continue;
+            return;
         }
         previous = sy;
         previousY = y;
@@ -277,7 +278,7 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
                 d[2] = p[2];
             }
         }
-    }
+    });
     FTarget.Changed();
 }
 

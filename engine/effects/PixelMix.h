@@ -22,20 +22,13 @@ inline Toolkit::TConstPixelView ReadPixels(const TBitmap& picture) {
 
 // Sizes work width x height and applies rowOp(target row, row index, bytes) to every row,
 // then raises work's change notification. The effects mix byte by byte, so a target row
-// may be the very row it reads. Rows are visited in the order they lie in memory (a
-// bottom-up picture from its last row up): the processor's prefetchers follow rising
-// addresses, and walking bottom-up pictures from the top made a mix of two of them take
-// half as long again.
+// may be the very row it reads. Rows are visited in the order they lie in memory.
 template <class RowOp>
 void MixRows(TBitmap& work, int width, int height, RowOp rowOp) {
     work.SetSize(width, height);
     const Toolkit::TPixelView target = work.Pixels();
     const std::size_t rowBytes = target.RowBytes();
-    const bool bottomUp = target.Stride < 0;
-    for (int i = 0; i < target.Height; ++i) {
-        const int row = bottomUp ? target.Height - 1 - i : i;
-        rowOp(target.Row(row), row, rowBytes);
-    }
+    Toolkit::ForLinesInMemoryOrder(target, 0, target.Height, [&](int row) { rowOp(target.Row(row), row, rowBytes); });
     work.Changed();
 }
 

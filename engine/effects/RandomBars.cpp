@@ -83,7 +83,7 @@ void DrawBars(TBitmap& work, const TBitmap& picture, const BarMasks& masks) {
 
     const Toolkit::TPixelView dst = work.Pixels();
     const Toolkit::TConstPixelView src = picture.Pixels();
-    for (int y = 0; y < h; ++y) {
+    Toolkit::ForLinesInMemoryOrder(dst, 0, h, [&](int y) {
         std::uint8_t* d = dst.Row(y);
         const std::uint8_t* s = src.Row(y);
         if (masks.Rows[std::size_t(y)]) {
@@ -92,7 +92,7 @@ void DrawBars(TBitmap& work, const TBitmap& picture, const BarMasks& masks) {
             const std::uint8_t* m = select.data();
             for (std::size_t i = 0; i < rowBytes; ++i) d[i] = std::uint8_t((d[i] & ~m[i]) | (s[i] & m[i]));
         }
-    }
+    });
     work.Changed();
 }
 
