@@ -271,7 +271,18 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
                 d[2] ^= p[2];
             }
         } else {
-            for (std::size_t i = 0; i < n; ++i, d += 3) {
+            // A pixel as one 4-byte load and store where it can: the fourth byte is the next
+            // pixel's first, which that pixel then writes. The run's last pixel, and pixels
+            // of the source's last column (whose fourth byte lies past the row), take 3
+            // bytes; the map rises, so those of the last column come last.
+            const std::size_t lastColumn = std::size_t(s.Width() - 1) * 3;
+            std::size_t i = 0;
+            for (; i + 1 < n && map[i] != lastColumn; ++i, d += 3) {
+                std::uint32_t pixel;
+                std::memcpy(&pixel, srow + map[i], 4);
+                std::memcpy(d, &pixel, 4);
+            }
+            for (; i < n; ++i, d += 3) {
                 const std::uint8_t* p = srow + map[i];
                 d[0] = p[0];
                 d[1] = p[1];
