@@ -225,6 +225,30 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
         }
         if (last <= first) return;
     }
+    // The stretched row as runs of neighbouring source pixels (a copy scaled by less than
+    // two has runs of several pixels): each run is moved in 16-byte pieces, the last piece
+    // reaching past the run into pixels that later runs then write. Runs whose pieces would
+    // reach past the row's drawn bytes or past the source row come last and are copied
+    // exactly. Runs of one pixel on average go pixel by pixel instead.
+    struct TRun {
+        std::size_t To, From, Bytes;  // offset in the drawn bytes, offset in the source row, length
+    };
+    std::vector<TRun> runs;
+    std::size_t pieceRuns = 0;
+    if (!unscaled && !invert) {
+        const std::size_t drawn = columns.size() * 3, sourceBytes = std::size_t(s.Width()) * 3;
+        for (std::size_t i = 0; i < columns.size();) {
+            std::size_t j = i + 1;
+            while (j < columns.size() && columns[j] == columns[j - 1] + 3) ++j;
+            runs.push_back({i * 3, columns[i], (j - i) * 3});
+            i = j;
+        }
+        auto pieces = [](std::size_t bytes) { return (bytes + 15) / 16 * 16; };
+        while (pieceRuns < runs.size() && runs[pieceRuns].To + pieces(runs[pieceRuns].Bytes) <= drawn &&
+               runs[pieceRuns].From + pieces(runs[pieceRuns].Bytes) <= sourceBytes)
+            ++pieceRuns;
+        if (2 * runs.size() > columns.size()) runs.clear();
+    }
     const TConstPixelView sourcePixels = s.Pixels();
     const TPixelView targetPixels = FTarget.Pixels();
     // Destination rows that take the source row of the row drawn before them (an enlarged
@@ -270,6 +294,13 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
                 d[1] ^= p[1];
                 d[2] ^= p[2];
             }
+        } else if (!runs.empty()) {
+            for (std::size_t r = 0; r < pieceRuns; ++r) {
+                const TRun& run = runs[r];
+                for (std::size_t o = 0; o < run.Bytes; o += 16) std::memcpy(d + run.To + o, srow + run.From + o, 16);
+            }
+            for (std::size_t r = pieceRuns; r < runs.size(); ++r)
+                std::memcpy(d + runs[r].To, srow + runs[r].From, runs[r].Bytes);
         } else {
             // A pixel as one 4-byte load and store where it can: the fourth byte is the next
             // pixel's first, which that pixel then writes. The run's last pixel, and pixels
