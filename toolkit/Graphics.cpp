@@ -225,16 +225,41 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
         }
         if (last <= first) return;
     }
+    // The stretched row as runs of neighbouring source pixels (a copy scaled by less than
+    // two has runs of several pixels): each run is moved in 16-byte pieces, the last piece
+    // reaching past the run into pixels that later runs then write. Runs whose pieces would
+    // reach past the row's drawn bytes or past the source row come last and are copied
+    // exactly. Runs of one pixel on average go pixel by pixel instead.
+    struct TRun {
+        std::size_t To, From, Bytes;  // offset in the drawn bytes, offset in the source row, length
+    };
+    std::vector<TRun> runs;
+    std::size_t pieceRuns = 0;
+    if (!unscaled && !invert) {
+        const std::size_t drawn = columns.size() * 3, sourceBytes = std::size_t(s.Width()) * 3;
+        for (std::size_t i = 0; i < columns.size();) {
+            std::size_t j = i + 1;
+            while (j < columns.size() && columns[j] == columns[j - 1] + 3) ++j;
+            runs.push_back({i * 3, columns[i], (j - i) * 3});
+            i = j;
+        }
+        auto pieces = [](std::size_t bytes) { return (bytes + 15) / 16 * 16; };
+        while (pieceRuns < runs.size() && runs[pieceRuns].To + pieces(runs[pieceRuns].Bytes) <= drawn &&
+               runs[pieceRuns].From + pieces(runs[pieceRuns].Bytes) <= sourceBytes)
+            ++pieceRuns;
+        if (2 * runs.size() > columns.size()) runs.clear();
+    }
     const TConstPixelView sourcePixels = s.Pixels();
     const TPixelView targetPixels = FTarget.Pixels();
     // Destination rows that take the source row of the row drawn before them (an enlarged
-    // copy) copy that row's drawn run instead.
+    // copy) copy that row's drawn run instead. Rows go in the order they lie in memory.
     std::int64_t previous = -1;
     int previousY = -1;
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
+    const int step = targetPixels.Stride < 0 ? -1 : 1;
+    ForLinesInMemoryOrder(targetPixels, clip.Top, clip.Bottom, [&](int y) {
         const std::int64_t sy = dh == sh ? std::int64_t(y) + (std::int64_t(src.Top) - dest.Top)
                                          : src.Top + scale(std::int64_t(y) - dest.Top, sh, dh);
-        if (sy < 0 || sy >= s.Height()) continue;
+        if (sy < 0 || sy >= s.Height()) return;
         const std::uint8_t* srow = sourcePixels.Row(int(sy));
         std::uint8_t* drow = targetPixels.Row(y);
         if (unscaled) {
@@ -242,7 +267,7 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
             const std::int64_t shift = std::int64_t(src.Left) - dest.Left;
             const std::int64_t x0 = std::max<std::int64_t>(clip.Left, -shift);
             const std::int64_t x1 = std::min<std::int64_t>(clip.Right, s.Width() - shift);
-            if (x1 <= x0) continue;
+            if (x1 <= x0) return;
             std::uint8_t* d = drow + std::size_t(x0) * 3;
             const std::uint8_t* p = srow + std::size_t(x0 + shift) * 3;
             const std::size_t n = std::size_t(x1 - x0) * 3;
@@ -250,14 +275,14 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
                 for (std::size_t i = 0; i < n; ++i) d[i] ^= p[i];
             else
                 std::memcpy(d, p, n);
-            continue;
+            return;
         }
         std::uint8_t* d = drow + std::size_t(first) * 3;
         const std::size_t n = std::size_t(last - first);
-        if (!invert && sy == previous && previousY == y - 1) {
-            std::memcpy(d, targetPixels.Row(y - 1) + std::size_t(first) * 3, n * 3);
+        if (!invert && sy == previous && previousY == y - step) {
+            std::memcpy(d, targetPixels.Row(y - step) + std::size_t(first) * 3, n * 3);
             previousY = y;
-            continue;
+            return;
         }
         previous = sy;
         previousY = y;
@@ -269,15 +294,33 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sr
                 d[1] ^= p[1];
                 d[2] ^= p[2];
             }
+        } else if (!runs.empty()) {
+            for (std::size_t r = 0; r < pieceRuns; ++r) {
+                const TRun& run = runs[r];
+                for (std::size_t o = 0; o < run.Bytes; o += 16) std::memcpy(d + run.To + o, srow + run.From + o, 16);
+            }
+            for (std::size_t r = pieceRuns; r < runs.size(); ++r)
+                std::memcpy(d + runs[r].To, srow + runs[r].From, runs[r].Bytes);
         } else {
-            for (std::size_t i = 0; i < n; ++i, d += 3) {
+            // A pixel as one 4-byte load and store where it can: the fourth byte is the next
+            // pixel's first, which that pixel then writes. The run's last pixel, and pixels
+            // of the source's last column (whose fourth byte lies past the row), take 3
+            // bytes; the map rises, so those of the last column come last.
+            const std::size_t lastColumn = std::size_t(s.Width() - 1) * 3;
+            std::size_t i = 0;
+            for (; i + 1 < n && map[i] != lastColumn; ++i, d += 3) {
+                std::uint32_t pixel;
+                std::memcpy(&pixel, srow + map[i], 4);
+                std::memcpy(d, &pixel, 4);
+            }
+            for (; i < n; ++i, d += 3) {
                 const std::uint8_t* p = srow + map[i];
                 d[0] = p[0];
                 d[1] = p[1];
                 d[2] = p[2];
             }
         }
-    }
+    });
     FTarget.Changed();
 }
 

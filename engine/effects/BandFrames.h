@@ -1,7 +1,7 @@
 // The frame of blinds, spiral and checker blinds as their routines read it from the
 // parameter block: cell or slat size, how far the frame has come, and whether it is the
-// last (then clamped and reported); and the spiral's walk inside one cell. The tests'
-// band-by-band drawings read them too.
+// last (then clamped and reported); the spiral's walk inside one cell; the checkerboard's
+// grids of cells. The tests' band-by-band drawings read them too.
 #pragma once
 
 #include <cstdint>
@@ -54,5 +54,30 @@ struct CheckerFrame {
     bool Finished;
 };
 CheckerFrame CheckerFrameOf(TTransitionParams& params);
+
+// Checkerboard: cells of CheckerCellSize x CheckerCellSize pixels of the incoming picture
+// at the points (X0 + i Pitch, Y0 + j Pitch) of one or two grids, ever denser over
+// CheckerStages stages; frame CheckerStages shows the final picture.
+constexpr int CheckerCellSize = 3;
+constexpr int CheckerStages = 4;
+
+struct CheckerGrid {
+    int Pitch;
+    int X0;
+    int Y0;
+};
+
+struct CheckerStage {
+    int Count;
+    CheckerGrid Grids[2];
+};
+
+// The grids of each stage of a forward run; a reverse run plays the stages backwards.
+constexpr CheckerStage CheckerForwardStages[CheckerStages] = {
+    {1, {{32, 0, 0}}},
+    {1, {{16, 0, 0}}},
+    {1, {{8, 0, 0}}},
+    {2, {{8, 0, 0}, {8, 4, 4}}},
+};
 
 }  // namespace Wipekit::Effects

@@ -1,6 +1,8 @@
 // toCheckerboard: ever denser grids of small cells of ToBitmap over FromBitmap in four
 // stages, then the whole final picture: five frames whatever the size.
+#include "engine/effects/BandFrames.h"
 #include "engine/effects/EffectKit.h"
+#include "engine/effects/MaskedRows.h"
 
 namespace Wipekit {
 
@@ -8,33 +10,13 @@ using namespace Effects;
 
 namespace {
 
-constexpr int CheckerCellSize = 3;
-constexpr int CheckerStages = 4;  // frame CheckerStages shows the final picture
-
-struct CheckerGrid {
-    int Pitch;
-    int X0;
-    int Y0;
-};
-
-struct CheckerStage {
-    int Count;
-    CheckerGrid Grids[2];
-};
-
-// The grids of each stage of a forward run; a reverse run plays the stages backwards.
-constexpr CheckerStage ForwardStages[CheckerStages] = {
-    {1, {{32, 0, 0}}},
-    {1, {{16, 0, 0}}},
-    {1, {{8, 0, 0}}},
-    {2, {{8, 0, 0}, {8, 4, 4}}},
-};
-
-// Copies a cell of ToBitmap at every grid point below (w, h) onto the same place.
-void DrawCheckerCells(TBitmap& work, const TBitmap& to, int w, int h, int Pitch, int X0, int Y0) {
-    for (int y = Y0; y < h; y += Pitch)
-        for (int x = X0; x < w; x += Pitch)
-            CopyBand(work, to, Rect(x, y, x + CheckerCellSize, y + CheckerCellSize));
+// The cells of a grid at its points below (w, h), as marked rows and columns of a frame of
+// W x H pixels; DrawCrossings clips them to the pictures as a copy of each cell would be.
+TCrossing CellsOf(const CheckerGrid& grid, int W, int H, int w, int h) {
+    TMarks rows(std::size_t(H), 0), columns(std::size_t(W), 0);
+    MarkPeriodicSpans(rows, grid.Pitch, std::int64_t(h) - grid.Y0, {grid.Y0, grid.Y0 + CheckerCellSize});
+    MarkPeriodicSpans(columns, grid.Pitch, std::int64_t(w) - grid.X0, {grid.X0, grid.X0 + CheckerCellSize});
+    return {std::move(rows), std::move(columns)};
 }
 
 }  // namespace
@@ -42,7 +24,6 @@ void DrawCheckerCells(TBitmap& work, const TBitmap& to, int w, int h, int Pitch,
 bool CheckerboardEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                         TTransitionParams* Params) {
     const TTransitionParams p = *Params;
-    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
     int d = p.CurrentFrame;
     const bool finished = d >= CheckerStages;
     if (finished) {
@@ -50,16 +31,20 @@ bool CheckerboardEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBit
         ReportFrame(*Params, d);
     }
 
-    if (d == CheckerStages) {
-        CopyBand(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, p.ClientRect);
-    } else if (d >= 0) {
-        // Cells always come from ToBitmap; reversing only plays the stages backwards.
-        const CheckerStage& stage = ForwardStages[p.Reverse ? CheckerStages - 1 - d : d];
-        const int h = std::min(WorkBitmap.Height(), ToBitmap.Height());
-        const int w = std::min(WorkBitmap.Width(), ToBitmap.Width());
-        for (int i = 0; i < stage.Count; ++i)
-            DrawCheckerCells(WorkBitmap, ToBitmap, w, h, stage.Grids[i].Pitch, stage.Grids[i].X0, stage.Grids[i].Y0);
+    if (d < 0 || d == CheckerStages) {
+        CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+        if (d == CheckerStages) CopyBand(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, p.ClientRect);
+        return finished;
     }
+    // Cells always come from ToBitmap; reversing only plays the stages backwards. The
+    // frame is drawn a row at a time, each pixel once.
+    const CheckerStage& stage = CheckerForwardStages[p.Reverse ? CheckerStages - 1 - d : d];
+    const int W = WorkBitmap.Width(), H = WorkBitmap.Height();
+    const int w = std::min(W, ToBitmap.Width());
+    const int h = std::min(H, ToBitmap.Height());
+    TCrossing cells[2];
+    for (int i = 0; i < stage.Count; ++i) cells[i] = CellsOf(stage.Grids[i], W, H, w, h);
+    DrawCrossings(WorkBitmap, FromBitmap, p.ClientRect, ToBitmap, {cells, std::size_t(stage.Count)});
     return finished;
 }
 

@@ -19,7 +19,7 @@ constexpr int BlendLast = 255;
 
 constexpr bool Div255IsExact() {
     for (unsigned x = 0; x <= MaxMixSum; ++x)
-        if (Div255(std::uint16_t(x)) != x / 255) return false;
+        if (Div255Next(std::uint16_t(x + 1)) != x / 255) return false;
     return true;
 }
 static_assert(Div255IsExact(), "the shortcut division must agree with x / 255 over every mix");
@@ -59,9 +59,10 @@ bool FadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     }
     const TColor c = Toolkit::ColorToRGB(p.Color);
     const std::uint8_t channel[3] = {Toolkit::GetBValue(c), Toolkit::GetGValue(c), Toolkit::GetRValue(c)};
-    // The colour's share of each byte of a row, in the pixels' blue-green-red order.
+    // The colour's share of each byte of a row, in the pixels' blue-green-red order, with the
+    // rounding term and the one that Div255Next expects.
     std::vector<std::uint16_t> term(picture.RowBytes());
-    for (std::size_t i = 0; i < term.size(); ++i) term[i] = std::uint16_t(channel[i % 3] * (255 - w) + 127);
+    for (std::size_t i = 0; i < term.size(); ++i) term[i] = std::uint16_t(channel[i % 3] * (255 - w) + 127 + 1);
     MixRows(WorkBitmap, picture.Width, picture.Height,
             [&](std::uint8_t* d, int row, std::size_t n) { WeighBytes(d, picture.Row(row), term.data(), w, n); });
     return finished;

@@ -74,16 +74,18 @@ void TFrameLayers::DrawRun(const Layer& layer, int left, int right, int top, int
     const Toolkit::TConstPixelView src = layer.Src->Pixels();
     const std::size_t bytes = std::size_t(right - left) * 3;
     if (!layer.Under) {
-        for (int y = top; y < bottom; ++y) CopyRun(work.At(left, y), src.At(left + layer.Dx, y + layer.Dy), bytes);
+        Toolkit::ForLinesInMemoryOrder(work, top, bottom, [&](int y) {
+            CopyRun(work.At(left, y), src.At(left + layer.Dx, y + layer.Dy), bytes);
+        });
         return;
     }
     const Toolkit::TConstPixelView under = layer.Under->Pixels();
-    for (int y = top; y < bottom; ++y) {
+    Toolkit::ForLinesInMemoryOrder(work, top, bottom, [&](int y) {
         std::uint8_t* d = work.At(left, y);
         const std::uint8_t* a = src.At(left + layer.Dx, y + layer.Dy);
         const std::uint8_t* b = under.At(left + layer.UnderDx, y + layer.UnderDy);
         for (std::size_t i = 0; i < bytes; ++i) d[i] = std::uint8_t(a[i] ^ b[i]);
-    }
+    });
 }
 
 TFrameLayers::~TFrameLayers() {
@@ -116,7 +118,10 @@ void TFrameLayers::Compose() noexcept {
         edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
         // The columns of the stripe drawn so far, by layers above: disjoint, in order.
         std::vector<std::pair<int, int>> covered;
-        for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
+        // Stripes in the order they lie in memory, as the rows within them.
+        const bool bottomUp = FWork.Pixels().Stride < 0;
+        for (std::size_t i = 0; i + 1 < edges.size(); ++i) {
+            const std::size_t e = bottomUp ? edges.size() - 2 - i : i;
             const int top = edges[e], bottom = edges[e + 1];
             covered.clear();
             for (auto layer = FLayers.rbegin(); layer != FLayers.rend(); ++layer) {

@@ -96,14 +96,15 @@ void DrawCrossings(TBitmap& work, const TBitmap& under, const TRect64& underRect
     const Toolkit::TConstPixelView below = under.Pixels();
     const Toolkit::TConstPixelView above = over.Pixels();
     bool drew = false;
-    for (int y = 0; y < H; ++y) {
+    // Rows in the order they lie in memory; each row reads and writes only its own pixels.
+    Toolkit::ForLinesInMemoryOrder(target, 0, H, [&](int y) {
         unsigned combination = 0;
         for (std::size_t k = 0; k < crossings.size(); ++k)
             if (crossings[k].Rows[y]) combination |= 1u << k;
         const TRowMask* mask = y < overHeight && overWidth > 0 ? &masks[combination] : nullptr;
         if (mask && mask->Cover == TCover::None) mask = nullptr;
         const bool underRow = y >= underTop && y < underBottom && underLeft < underRight;
-        if (!mask && !underRow) continue;
+        if (!mask && !underRow) return;
         drew = true;
 
         std::uint8_t* d = target.Row(y);
@@ -120,16 +121,16 @@ void DrawCrossings(TBitmap& work, const TBitmap& under, const TRect64& underRect
                 SelectInto(d, a, mask->Bytes.data(), overBytes);
             if (underRow && underRight > overWidth)
                 std::memcpy(d + overBytes, b + overBytes, std::size_t(3 * (underRight - overWidth)));
-            continue;
+            return;
         }
         if (underRow)
             std::memmove(d + 3 * underLeft, b + 3 * underLeft, std::size_t(3 * (underRight - underLeft)));
-        if (!mask) continue;
+        if (!mask) return;
         if (mask->Cover == TCover::All)
             std::memmove(d, a, overBytes);
         else
             SelectInto(d, a, mask->Bytes.data(), overBytes);
-    }
+    });
     if (drew) work.Changed();
 }
 

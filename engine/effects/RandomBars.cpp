@@ -8,6 +8,7 @@
 
 #include "engine/FXStates.h"
 #include "engine/effects/EffectKit.h"
+#include "engine/effects/MaskedRows.h"
 
 namespace Wipekit {
 
@@ -52,8 +53,8 @@ void PickBars(TBarsFXState& s, std::int32_t f) {
 
 // Which columns and rows of the frame show the bars' picture.
 struct BarMasks {
-    std::vector<std::uint8_t> Columns;
-    std::vector<std::uint8_t> Rows;
+    TMarks Columns;
+    TMarks Rows;
 
     BarMasks(int width, int height) : Columns(std::size_t(std::max(width, 0))), Rows(std::size_t(std::max(height, 0))) {}
     void Column(std::int64_t x) {
@@ -64,36 +65,15 @@ struct BarMasks {
     }
 };
 
-// Copies picture's pixels onto work at every shown column and row, where both bitmaps
-// have them. Every bar is a copy of the same picture to the same place, so the order of
-// the bars does not matter and one pass in memory order draws them all: a shown row is one
-// block copy, any other row a byte select under the mask of the shown columns.
-void DrawBars(TBitmap& work, const TBitmap& picture, const BarMasks& masks) {
-    const int w = std::min(work.Width(), picture.Width());
-    const int h = std::min(work.Height(), picture.Height());
-    if (w <= 0 || h <= 0) return;
-    const std::size_t rowBytes = std::size_t(w) * 3;
-    std::vector<std::uint8_t> select(rowBytes);
-    bool anyColumn = false;
-    for (int x = 0; x < w; ++x)
-        if (masks.Columns[std::size_t(x)]) {
-            std::memset(&select[std::size_t(x) * 3], 0xFF, 3);
-            anyColumn = true;
-        }
-
-    const Toolkit::TPixelView dst = work.Pixels();
-    const Toolkit::TConstPixelView src = picture.Pixels();
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* d = dst.Row(y);
-        const std::uint8_t* s = src.Row(y);
-        if (masks.Rows[std::size_t(y)]) {
-            std::memcpy(d, s, rowBytes);
-        } else if (anyColumn) {
-            const std::uint8_t* m = select.data();
-            for (std::size_t i = 0; i < rowBytes; ++i) d[i] = std::uint8_t((d[i] & ~m[i]) | (s[i] & m[i]));
-        }
-    }
-    work.Changed();
+// Draws the background over client and the bars' picture onto every shown column and
+// row, where both bitmaps have them. Every bar is a copy of the same picture to the same
+// place, so the order of the bars does not matter: one pass over the rows in memory order
+// draws the background and the bars together, each pixel once.
+void DrawBars(TBitmap& work, const TBitmap& background, const TRect& client, const TBitmap& picture,
+              BarMasks masks) {
+    const std::size_t W = masks.Columns.size(), H = masks.Rows.size();
+    const TCrossing crossings[2] = {{TMarks(H, 1), std::move(masks.Columns)}, {std::move(masks.Rows), TMarks(W, 1)}};
+    DrawCrossings(work, background, client, picture, crossings);
 }
 
 // v * num / den rounded to the nearest integer, halves to even; v, num >= 0, den > 0.
@@ -110,12 +90,12 @@ struct BarsFrame {
     bool DrawShownBars = false;
 };
 
-// The part both routines share: the end test, the picking and the background. At the
-// last bar's frame the whole picture of the bars is shown instead.
-BarsFrame DrawBackground(TBarsFXState& s, const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
-                         TTransitionParams& p) {
+// The part both routines share: the end test and the picking. At the last bar's frame the
+// whole picture of the bars is shown; before it the routine draws the background and the
+// bars shown (DrawBars).
+BarsFrame PickFrame(TBarsFXState& s, const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                    TTransitionParams& p) {
     const TBitmap& bars = p.Reverse ? FromBitmap : ToBitmap;
-    const TBitmap& background = p.Reverse ? ToBitmap : FromBitmap;
     BarsFrame frame;
     std::int32_t f = p.CurrentFrame;
     if (s.BarCount < f) {
@@ -125,7 +105,6 @@ BarsFrame DrawBackground(TBarsFXState& s, const TBitmap& FromBitmap, const TBitm
     }
     if (f != s.BarCount) {
         PickBars(s, f);
-        CopyBand(WorkBitmap, background, p.ClientRect);
         frame.DrawShownBars = true;
     } else {
         CopyBand(WorkBitmap, bars, p.ClientRect);
@@ -139,7 +118,7 @@ bool RandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitma
                       TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     auto& s = StateOf<TRandomBarsFXState>(p, TTransitionOperation::toRandomBars);
-    const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, *Params);
+    const BarsFrame frame = PickFrame(s, FromBitmap, ToBitmap, WorkBitmap, *Params);
     if (frame.DrawShownBars) {
         BarMasks masks(WorkBitmap.Width(), WorkBitmap.Height());
         const bool columns = MotionAxis(p.Modifier).Horizontal;
@@ -149,7 +128,8 @@ bool RandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitma
             else
                 masks.Row(n->Value);
         }
-        DrawBars(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, masks);
+        DrawBars(WorkBitmap, p.Reverse ? ToBitmap : FromBitmap, p.ClientRect, p.Reverse ? FromBitmap : ToBitmap,
+                 std::move(masks));
     }
     return frame.Finished;
 }
@@ -158,7 +138,7 @@ bool TwinRandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TB
                           TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     auto& s = StateOf<TTwinRandomBarsFXState>(p, TTransitionOperation::toTwinRandomBars);
-    const BarsFrame frame = DrawBackground(s, FromBitmap, ToBitmap, WorkBitmap, *Params);
+    const BarsFrame frame = PickFrame(s, FromBitmap, ToBitmap, WorkBitmap, *Params);
     const int W = WorkBitmap.Width();
     const int H = WorkBitmap.Height();
     // An empty frame has no bars to draw (and no side to scale an index by).
@@ -175,7 +155,8 @@ bool TwinRandomBarsEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TB
                 masks.Row(n->Value);
             }
         }
-        DrawBars(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, masks);
+        DrawBars(WorkBitmap, p.Reverse ? ToBitmap : FromBitmap, p.ClientRect, p.Reverse ? FromBitmap : ToBitmap,
+                 std::move(masks));
     }
     return frame.Finished;
 }

@@ -1,4 +1,4 @@
-// The band-by-band drawings of blinds, checker blinds and spiral.
+// The band-by-band drawings of blinds, checker blinds, spiral and checkerboard.
 #include "BandRoutines.h"
 
 #include "engine/effects/BandFrames.h"
@@ -64,6 +64,33 @@ bool CheckerBlindsByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TB
         }
     }
     return frame.Finished;
+}
+
+bool CheckerboardByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                         TTransitionParams* Params) {
+    const TTransitionParams p = *Params;
+    CopyBand(WorkBitmap, FromBitmap, p.ClientRect);
+    int d = p.CurrentFrame;
+    const bool finished = d >= CheckerStages;
+    if (finished) {
+        d = CheckerStages;
+        ReportFrame(*Params, d);
+    }
+    if (d == CheckerStages) {
+        CopyBand(WorkBitmap, p.Reverse ? FromBitmap : ToBitmap, p.ClientRect);
+    } else if (d >= 0) {
+        // One copy of ToBitmap per cell at every grid point below (w, h).
+        const CheckerStage& stage = CheckerForwardStages[p.Reverse ? CheckerStages - 1 - d : d];
+        const int h = std::min(WorkBitmap.Height(), ToBitmap.Height());
+        const int w = std::min(WorkBitmap.Width(), ToBitmap.Width());
+        for (int i = 0; i < stage.Count; ++i) {
+            const CheckerGrid& g = stage.Grids[i];
+            for (int y = g.Y0; y < h; y += g.Pitch)
+                for (int x = g.X0; x < w; x += g.Pitch)
+                    CopyBand(WorkBitmap, ToBitmap, Rect(x, y, x + CheckerCellSize, y + CheckerCellSize));
+        }
+    }
+    return finished;
 }
 
 }  // namespace Wipekit::Effects

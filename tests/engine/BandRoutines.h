@@ -1,5 +1,5 @@
-// The tests' oracle of blinds, checker blinds and spiral: their frames drawn the plain
-// way, one CopyBand per band, which the engine's row-wise routines must equal.
+// The tests' oracle of blinds, checker blinds, spiral and checkerboard: their frames drawn
+// the plain way, one CopyBand per band, which the engine's row-wise routines must equal.
 #pragma once
 
 #include "engine/EffectApi.h"
@@ -10,5 +10,7 @@ bool BlindsByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& 
 bool CheckerBlindsByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
                           TTransitionParams* Params);
 bool SpiralByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams* Params);
+bool CheckerboardByBands(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap,
+                         TTransitionParams* Params);
 
 }  // namespace Wipekit::Effects

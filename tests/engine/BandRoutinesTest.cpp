@@ -1,5 +1,5 @@
-// Blinds, checker blinds and spiral are drawn row by row from marks of the pixels each
-// picture covers; over seeded cases they must draw exactly the frames that copying their
+// Blinds, checker blinds, spiral and checkerboard are drawn row by row from marks of the
+// pixels each picture covers; over seeded cases they must draw exactly the frames that copying their
 // bands one at a time draws, report the same clamped frame and end on the same frame.
 #include <climits>
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "engine/EffectScene.h"
+#include "engine/effects/BandFrames.h"
 #include "BandRoutines.h"
 
 using namespace EffectScene;
@@ -24,6 +25,8 @@ const Routine Routines[] = {
     {"blinds", BlindsEffect, Effects::BlindsByBands, [](std::int64_t d) { return d; }},
     {"checker blinds", CheckerBlindsEffect, Effects::CheckerBlindsByBands, [](std::int64_t d) { return 2 * d; }},
     {"spiral", SpiralEffect, Effects::SpiralByBands, [](std::int64_t d) { return d * d; }},
+    {"checkerboard", CheckerboardEffect, Effects::CheckerboardByBands,
+     [](std::int64_t) { return std::int64_t(Effects::CheckerStages); }},
 };
 
 constexpr int Sides[] = {1, 1, 2, 3, 7, 16, 33, 40};

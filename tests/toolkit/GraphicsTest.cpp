@@ -74,6 +74,28 @@ TEST(Canvas, StretchIsNearestNeighbourRoundingDown) {
     EXPECT_EQ(PixelOf(small, 1, 0), Coord(2, 0, ToTag));
 }
 
+// Stretches of every ratio between enlarging twice and shrinking to a third, with source
+// and destination partly outside their bitmaps, against nearest neighbour rounding down.
+TEST(Canvas, StretchesOfEveryRatioSampleNearestNeighbour) {
+    TBitmap src, dst;
+    MakeCoordPicture(src, 48, 3, ToTag);
+    for (int width = 16; width <= 96; ++width)
+        for (const auto& [from, at] : {std::pair{Rect(0, 0, 48, 3), 0}, std::pair{Rect(-5, 0, 45, 3), -3},
+                                       std::pair{Rect(7, 1, 48, 2), 5}}) {
+            const TRect to = Rect(at, 0, at + width, 3);
+            dst.SetSize(40, 3);
+            dst.Canvas().Brush.Color = clWhite;
+            dst.Canvas().FillRect(Rect(0, 0, 40, 3));
+            dst.Canvas().CopyRect(to, src.Canvas(), from);
+            EXPECT_TRUE(FrameEquals(dst, 40, 3, [&](int x, int y) {
+                const int sx = from.Left + (x - to.Left) * from.Width() / to.Width();
+                const int sy = from.Top + y * from.Height() / to.Height();
+                if (x < to.Left || x >= to.Right || sx < 0 || sx >= 48) return ColorPx(clWhite);
+                return Coord(sx, sy, ToTag);
+            })) << ToString(from) << " -> " << ToString(to);
+        }
+}
+
 TEST(Canvas, SrcInvertCombinesByExclusiveOr) {
     TBitmap src, dst;
     src.SetSize(2, 1);
