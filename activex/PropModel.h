@@ -8,13 +8,13 @@
 #include <optional>
 #include <string>
 
-#include "demo/MainModel.h"
+#include "settings/OperationItems.h"
 
 namespace PropUnit {
 
 using Wipekit::TTransitionOperation;
 
-constexpr int OperationItemCount = int(std::tuple_size_v<decltype(MainUnit::OperationItems)>);
+constexpr int OperationItemCount = int(std::tuple_size_v<decltype(Settings::OperationItems)>);
 // The direction and channel-order lists hold the engine's values in ordinal order.
 constexpr int ModifierItemCount = Wipekit::ModifierCount;
 constexpr int ChannelOrderItemCount = Wipekit::RGBOrderCount;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "activex/PropModel.h"
+#include "settings/NumberEdits.h"
 #include "activex/com/Automation.h"
 #include "activex/com/Module.h"
 
@@ -75,7 +76,7 @@ void TLumawipeProperties::CreateControls() {
     OperationRadioGroup->SetCaption("&Operation");
     OperationRadioGroup->SetColumns(3);
     TStrings operations;
-    for (const auto& item : MainUnit::OperationItems) operations.Add(item.Caption);
+    for (const auto& item : Settings::OperationItems) operations.Add(item.Caption);
     OperationRadioGroup->SetItems(operations);
     OperationRadioGroup->SetItemIndex(0);
     OperationRadioGroup->HelpContext = OperationHelp;
@@ -163,7 +164,7 @@ void TLumawipeProperties::RGBComboBoxChange(TObject*) {
 }
 
 void TLumawipeProperties::IntervalEditKeyPress(TObject*, wchar_t& Key) {
-    if (!MainUnit::EditAccepts(Key)) Key = 0;
+    if (!Settings::EditAccepts(Key)) Key = 0;
 }
 
 void TLumawipeProperties::EditChanged(const TEdit& edit, const std::function<void(std::int32_t)>& store) {
@@ -176,7 +177,7 @@ void TLumawipeProperties::EditChanged(const TEdit& edit, const std::function<voi
 
 void TLumawipeProperties::IntervalEditChange(TObject*) {
     EditChanged(*IntervalEdit, [this](std::int32_t v) {
-        if (v >= MainUnit::IntervalMin) Lumawipe->SetInterval(PreviewInterval(v));
+        if (v >= Settings::IntervalMin) Lumawipe->SetInterval(PreviewInterval(v));
     });
 }
 
@@ -247,7 +248,7 @@ void TLumawipeProperties::UpdateObject() {
     if (const auto op = ItemOperation(OperationRadioGroup->ItemIndex())) put(P::Operation, std::int32_t(*op));
     if (const int item = ModifierRadioGroup->ItemIndex(); item >= 0) put(P::Modifier, item);
     // An Interval below the lowest the page takes keeps the control's value.
-    if (const std::int32_t interval = EditInteger(IntervalEdit->Text()); interval >= MainUnit::IntervalMin)
+    if (const std::int32_t interval = EditInteger(IntervalEdit->Text()); interval >= Settings::IntervalMin)
         put(P::Interval, interval);
     put(P::Steps, EditInteger(StepsEdit->Text()));
     put(P::Delta, EditInteger(DeltaEdit->Text()));

@@ -6,6 +6,7 @@
 
 namespace MainUnit {
 
+using namespace Settings;
 using Wipekit::TLumawipe;
 using Wipekit::TRGBOrder;
 using Wipekit::TTransitionModifier;
@@ -139,12 +140,13 @@ void TMainForm::FormCreate(TObject*) { RGBComboBox->SetItemIndex(0); }
 void TMainForm::RadioGroupClick(TObject*) {
     const int item = RadioGroup->ItemIndex();
     if (item < 0 || item >= int(OperationItems.size())) return;
-    Label3->SetEnabled(DeltaApplies(item));
-    DeltaEdit->SetEnabled(DeltaApplies(item));
-    FadeColorButton->SetVisible(FadeColorApplies(item));
-    FadeColorButton->SetEnabled(FadeColorApplies(item));
-    RGBComboBox->SetVisible(ChannelOrderApplies(item));
-    Lumawipe->SetOperation(OperationItems[std::size_t(item)].Operation);
+    const TTransitionOperation op = OperationItems[std::size_t(item)].Operation;
+    Label3->SetEnabled(DeltaApplies(op));
+    DeltaEdit->SetEnabled(DeltaApplies(op));
+    FadeColorButton->SetVisible(FadeColorApplies(op));
+    FadeColorButton->SetEnabled(FadeColorApplies(op));
+    RGBComboBox->SetVisible(ChannelOrderApplies(op));
+    Lumawipe->SetOperation(op);
 
     // The preset of the operation the component now holds (it keeps its own while active).
     const TPreset preset = PresetFor(Lumawipe->Operation());
@@ -193,7 +195,8 @@ void TMainForm::SetSettingsEnabled(bool Enabled) {
         group->SetEnabled(Enabled);
     // The component refuses a new colour and channel order while it runs.
     const int item = RadioGroup->ItemIndex();
-    FadeColorButton->SetEnabled(Enabled && item >= 0 && item < int(OperationItems.size()) && FadeColorApplies(item));
+    FadeColorButton->SetEnabled(Enabled && item >= 0 && item < int(OperationItems.size()) &&
+                               FadeColorApplies(OperationItems[std::size_t(item)].Operation));
     RGBComboBox->SetEnabled(Enabled);
 }
 

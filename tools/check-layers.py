@@ -18,17 +18,14 @@ LAYERS = {
     'toolkit/win32': {'toolkit'},
     'engine': {'toolkit'},
     'engine/effects': {'engine', 'toolkit'},
+    'settings': {'engine', 'toolkit'},
     'colorpicker': {'toolkit', 'toolkit/win32'},
-    'demo': {'colorpicker', 'engine', 'toolkit', 'toolkit/win32'},
+    'demo': {'colorpicker', 'engine', 'settings', 'toolkit', 'toolkit/win32'},
     'activex/com': {'toolkit', 'toolkit/win32'},
-    'activex': {'activex/com', 'colorpicker', 'engine', 'toolkit', 'toolkit/win32'},
-    'cli': {'engine', 'toolkit'},
-    'web': {'engine', 'toolkit', 'toolkit/headless'},
+    'activex': {'activex/com', 'colorpicker', 'engine', 'settings', 'toolkit', 'toolkit/win32'},
+    'cli': {'engine', 'settings', 'toolkit'},
+    'web': {'engine', 'settings', 'toolkit', 'toolkit/headless'},
     'deploy': {'activex', 'engine'},
-}
-# Single units a folder may use outside its table row.
-UNIT_EXCEPTIONS = {
-    ('activex', 'demo/MainModel'),  # the property page shares the demo's item model
 }
 OUTSIDE = ('tests', 'bench', 'fuzz', 'examples', 'tools')
 
@@ -77,8 +74,7 @@ def main():
                 where = '%s:%d: includes %s' % (path, number, target)
                 if target.split('/')[0] in OUTSIDE:
                     problems.append(where + ' (the product never uses %s/)' % target.split('/')[0])
-                elif theirs not in (None, mine) and theirs not in LAYERS[mine] \
-                        and (mine, target_unit) not in UNIT_EXCEPTIONS:
+                elif theirs not in (None, mine) and theirs not in LAYERS[mine]:
                     problems.append(where + ' (%s/ may not use %s/)' % (mine, theirs))
 
     # Circles among units: a depth-first search that reports each back edge's circle once.

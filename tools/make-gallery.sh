@@ -11,8 +11,8 @@ frames_wanted=24
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-convert "$root/demo/res/From.bmp" -resize 224x38! -type TrueColor BMP3:"$tmp/from.bmp"
-convert "$root/demo/res/To.bmp" -resize 224x38! -type TrueColor BMP3:"$tmp/to.bmp"
+convert "$root/settings/res/From.bmp" -resize 224x38! -type TrueColor BMP3:"$tmp/from.bmp"
+convert "$root/settings/res/To.bmp" -resize 224x38! -type TrueColor BMP3:"$tmp/to.bmp"
 mkdir -p "$out"
 
 # The first word of each line of "lumawipe list" names an operation, in ordinal order.

@@ -2,7 +2,7 @@
 # Regenerates the demo program's two built-in pictures (446 x 75, 24-bit BMP): a word in
 # red-to-blue gradient lettering on a silver field. Run once; the results are committed.
 set -eu
-out=${1:-$(dirname "$0")/../demo/res}
+out=${1:-$(dirname "$0")/../settings/res}
 make_picture() {  # text file
   convert -size 446x75 xc:'#C0C0C0' \
     \( -size 446x75 gradient:red-blue -rotate -90 -resize '446x75!' \) \

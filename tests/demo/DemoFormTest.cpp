@@ -88,16 +88,17 @@ TEST_F(DemoForm, StartsWithTheStoredComponentAndItsCaptions) {
 TEST_F(DemoForm, EachOperationItemAppliesItsPreset) {
     std::int32_t delta = Form->Lumawipe->Delta();
     // Item 0 is selected at start: a click on it changes nothing, so it comes last.
-    const int items = int(MainUnit::OperationItems.size());
+    const int items = int(Settings::OperationItems.size());
     for (int k = 1; k <= items; ++k) {
         const int item = k % items;
-        SCOPED_TRACE(MainUnit::OperationItems[std::size_t(item)].Caption);
+        const Settings::TOperationItem& it = Settings::OperationItems[std::size_t(item)];
+        SCOPED_TRACE(it.Caption);
         Press(Form->ReverseCheckBox);  // checked: the preset unchecks it
         ChooseOperation(item);
-        const MainUnit::TPreset preset = MainUnit::PresetFor(MainUnit::OperationItems[std::size_t(item)].Operation);
+        const Settings::TPreset preset = Settings::PresetFor(it.Operation);
         if (preset.Delta) delta = *preset.Delta;
         auto* w = Form->Lumawipe;
-        EXPECT_EQ(w->Operation(), MainUnit::OperationItems[std::size_t(item)].Operation);
+        EXPECT_EQ(w->Operation(), it.Operation);
         EXPECT_EQ(w->Interval(), preset.Interval);
         EXPECT_EQ(w->Steps(), preset.Steps);
         EXPECT_EQ(w->Delta(), delta) << "Delta is kept where the preset leaves it";
@@ -107,11 +108,11 @@ TEST_F(DemoForm, EachOperationItemAppliesItsPreset) {
         EXPECT_EQ(Checked(Form->ReversibleCheckBox), preset.ReverseOnDone.value_or(false));
         EXPECT_FALSE(Checked(Form->ReverseCheckBox));
         EXPECT_FALSE(w->Reverse());
-        EXPECT_EQ(Usable(Form->DeltaEdit), MainUnit::DeltaApplies(item));
-        EXPECT_EQ(Form->Label3->Enabled(), MainUnit::DeltaApplies(item));
-        EXPECT_EQ(Shown(Form->FadeColorButton), MainUnit::FadeColorApplies(item));
-        EXPECT_EQ(Usable(Form->FadeColorButton), MainUnit::FadeColorApplies(item));
-        EXPECT_EQ(Shown(Form->RGBComboBox), MainUnit::ChannelOrderApplies(item));
+        EXPECT_EQ(Usable(Form->DeltaEdit), Settings::DeltaApplies(it.Operation));
+        EXPECT_EQ(Form->Label3->Enabled(), Settings::DeltaApplies(it.Operation));
+        EXPECT_EQ(Shown(Form->FadeColorButton), Settings::FadeColorApplies(it.Operation));
+        EXPECT_EQ(Usable(Form->FadeColorButton), Settings::FadeColorApplies(it.Operation));
+        EXPECT_EQ(Shown(Form->RGBComboBox), Settings::ChannelOrderApplies(it.Operation));
     }
 }
 
@@ -157,7 +158,7 @@ TEST_F(DemoForm, FadeColourAndChannelOrderShowOnTopOfTheOperationGroup) {
     EXPECT_TRUE(PumpUntil([] { return W95Color::LastPopUp() == nullptr; }));
 
     for (const int item : {16, 17}) {  // RGB, RGBBlend
-        SCOPED_TRACE(MainUnit::OperationItems[std::size_t(item)].Caption);
+        SCOPED_TRACE(Settings::OperationItems[std::size_t(item)].Caption);
         ChooseOperation(item);
         PumpFor(30);
         HWND list = Form->RGBComboBox->Handle();
@@ -275,16 +276,17 @@ TEST_F(DemoForm, PauseDuringTheReplayWaitHoldsTheNextRunUntilResume) {
 // While a run plays, the fade colour and the channel order (which the component refuses
 // then) are disabled with the other settings, and come back with them.
 TEST_F(DemoForm, FadeColourAndChannelOrderAreDisabledDuringARun) {
-    for (int item = 0; item < int(MainUnit::OperationItems.size()); ++item) {
-        if (!MainUnit::FadeColorApplies(item) && !MainUnit::ChannelOrderApplies(item)) continue;
-        SCOPED_TRACE(MainUnit::OperationItems[std::size_t(item)].Caption);
+    for (int item = 0; item < int(Settings::OperationItems.size()); ++item) {
+        const Settings::TOperationItem& it = Settings::OperationItems[std::size_t(item)];
+        if (!Settings::FadeColorApplies(it.Operation) && !Settings::ChannelOrderApplies(it.Operation)) continue;
+        SCOPED_TRACE(it.Caption);
         ChooseOperation(item);
         Form->Lumawipe->SetInterval(1000);
         Press(Form->ActivateButton);
         EXPECT_FALSE(Usable(Form->FadeColorButton));
         EXPECT_FALSE(Usable(Form->RGBComboBox));
         Press(Form->ActivateButton);
-        EXPECT_EQ(Usable(Form->FadeColorButton), MainUnit::FadeColorApplies(item));
+        EXPECT_EQ(Usable(Form->FadeColorButton), Settings::FadeColorApplies(it.Operation));
         EXPECT_TRUE(Usable(Form->RGBComboBox));
     }
 }
