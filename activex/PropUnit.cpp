@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "activex/PropModel.h"
+#include "activex/PropUnitModel.h"
 #include "settings/NumberEdits.h"
 #include "activex/com/Automation.h"
 #include "activex/com/Module.h"

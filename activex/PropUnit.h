@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "activex/PageForm.h"
+#include "activex/com/PropertyPageForm.h"
 #include "colorpicker/W95Color.h"
 #include "engine/Wipekit.h"
 #include "toolkit/win32/StdCtrls.h"
@@ -16,7 +16,7 @@ namespace PropUnit {
 
 using namespace Toolkit;
 
-class TLumawipeProperties : public PageForm::TPropertyPage {
+class TLumawipeProperties : public Com::TPropertyPage {
 public:
     explicit TLumawipeProperties(TComponent* AOwner);
     ~TLumawipeProperties() override;

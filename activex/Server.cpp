@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "activex/ClassTable.h"
-#include "activex/PropertyPage.h"
+#include "activex/PropUnitObject.h"
 #include "activex/TransitionImpl.h"
 #include "activex/com/ActiveXControl.h"
 #include "activex/com/ClassFactory.h"
 #include "activex/com/Module.h"
 #include "activex/com/SafeCall.h"
 #include "activex/com/TypeInfo.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Gdi.h"
 #include "toolkit/win32/MessageLoop.h"
 

@@ -1,6 +1,6 @@
 #include "activex/Transition.h"
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Gdi.h"
 
 namespace Wipeax {

@@ -4,7 +4,7 @@
 
 #include "activex/AboutLumawipe.h"
 #include "activex/ClassTable.h"
-#include "activex/PropertyPage.h"
+#include "activex/PropUnitObject.h"
 #include "activex/WipeaxStream.h"
 #include "activex/com/ClassFactory.h"
 #include "activex/com/SafeCall.h"

@@ -203,7 +203,6 @@ public:
 
     int HotIndex() const { return FHotIndex; }        // cell last under the pointer
     int MarkedIndex() const { return FMarkedIndex; }  // cell with the selection frame
-    int PressIndex() const { return FPressIndex; }    // HotIndex at the last mouse-down
     TColor CurrentColor() const { return FCurrentColor; }
     bool ShowCustom() const { return FShowCustom; }
     TColor CellColor(int index) const;

@@ -55,8 +55,7 @@ TAboutForm::TAboutForm(TComponent* AOwner) : TForm(AOwner) {
     Panel1->SetParent(this);
 
     Memo1 = new TMemo(this);
-    Memo1->SetAlign(TAlign::alClient);
-    Memo1->SetBounds(2, 2, 597, 293);  // the panel's client area inside its two bevels
+    Memo1->SetAlign(TAlign::alClient);  // the panel's client area inside its two bevels
     Memo1->ReadOnly = true;
     Memo1->Font().SetName("Courier New");
     Memo1->Font().SetSize(10);

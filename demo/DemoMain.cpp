@@ -2,7 +2,7 @@
 // message loop runs until the main form closes.
 #include "demo/AbtUnit.h"
 #include "demo/MainUnit.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace Toolkit;

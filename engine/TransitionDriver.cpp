@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/Maker.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 namespace Wipekit {
 

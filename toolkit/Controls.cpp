@@ -22,18 +22,68 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+    const bool resized = width != FWidth || height != FHeight;
     FLeft = left;
     FTop = top;
     FWidth = width;
     FHeight = height;
     FPeer->BoundsChanged();
     BoundsChanged();
+    if (resized) AlignControls();
+    RealignParent();
+}
+
+void TControl::RealignParent() {
+    if (FAlign != TAlign::alNone && FParent) FParent->AlignControls();
+}
+
+void TControl::SetAlign(TAlign v) {
+    if (v == FAlign) return;
+    FAlign = v;
+    if (FParent) FParent->AlignControls();
+}
+
+void TControl::AlignControls() {
+    if (FAligning) return;
+    FAligning = true;
+    struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } done{FAligning};
+    TRect r = AlignRect();
+    const std::vector<TControl*> children = FControls;  // a child's SetBounds may not reorder them
+    for (const TAlign side : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+        for (TControl* c : children) {
+            if (c->FAlign != side || !c->FVisible) continue;
+            const int w = std::max(r.Width(), 0), h = std::max(r.Height(), 0);
+            switch (side) {
+                case TAlign::alTop:
+                    c->SetBounds(r.Left, r.Top, w, c->FHeight);
+                    r.Top += std::min(c->FHeight, h);
+                    break;
+                case TAlign::alBottom:
+                    c->SetBounds(r.Left, r.Bottom - c->FHeight, w, c->FHeight);
+                    r.Bottom -= std::min(c->FHeight, h);
+                    break;
+                case TAlign::alLeft:
+                    c->SetBounds(r.Left, r.Top, c->FWidth, h);
+                    r.Left += std::min(c->FWidth, w);
+                    break;
+                case TAlign::alRight:
+                    c->SetBounds(r.Right - c->FWidth, r.Top, c->FWidth, h);
+                    r.Right -= std::min(c->FWidth, w);
+                    break;
+                default: c->SetBounds(r.Left, r.Top, w, h); break;
+            }
+        }
+    }
 }
 
 void TControl::SetVisible(bool v) {
     if (v == FVisible) return;
     FVisible = v;
     FPeer->BoundsChanged();
+    RealignParent();
 }
 
 void TControl::SetEnabled(bool v) {
@@ -46,6 +96,7 @@ void TControl::SetParent(TControl* parent) {
     if (parent == FParent) return;
     for (TControl* p = parent; p; p = p->FParent)
         if (p == this) throw Exception("A control cannot be its own parent.");
+    TControl* const old = FParent;
     if (FParent) {
         auto& siblings = FParent->FControls;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
@@ -53,6 +104,8 @@ void TControl::SetParent(TControl* parent) {
     FParent = parent;
     if (FParent) FParent->FControls.push_back(this);
     FPeer->BoundsChanged();
+    if (FAlign != TAlign::alNone && old) old->AlignControls();
+    RealignParent();
 }
 
 void TControl::BringToFront() {
@@ -61,6 +114,7 @@ void TControl::BringToFront() {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
     siblings.push_back(this);
     FPeer->StackingChanged();
+    RealignParent();
 }
 
 void TControl::SendToBack() {
@@ -69,6 +123,7 @@ void TControl::SendToBack() {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
     siblings.insert(siblings.begin(), this);
     FPeer->StackingChanged();
+    RealignParent();
 }
 
 void TControl::Invalidate() { FPeer->Invalidate(); }

@@ -70,8 +70,18 @@ public:
     void SetVisible(bool v);
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool v);
+    // How the control lies in its parent: alNone where SetBounds puts it; alTop, alBottom,
+    // alLeft and alRight along that side of what aligned siblings before them leave of the
+    // parent's AlignRect, keeping their own height or width; alClient over all that is
+    // left. Sides are taken in that order (tops first), siblings in stacking order. The
+    // parent places them again whenever its size, a child's Align, size or visibility, or
+    // its children change.
     TAlign Align() const { return FAlign; }
-    void SetAlign(TAlign v) { FAlign = v; }
+    void SetAlign(TAlign v);
+    // The part of the control its aligned children share: the client area by default.
+    virtual TRect AlignRect() const { return ClientRect(); }
+    // Places the aligned children.
+    void AlignControls();
 
     TControl* Parent() const { return FParent; }
     // Moves the control into parent's list of children, on top of them (nullptr: takes
@@ -143,11 +153,15 @@ protected:
     virtual void BoundsChanged() {}
 
 private:
+    // An aligned control asks its parent to place the aligned children again.
+    void RealignParent();
+
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     bool FVisible = true;
     bool FEnabled = true;
     bool FOpaque = false;
     bool FPressedHere = false;  // the left button went down on the control and is not released yet
+    bool FAligning = false;     // AlignControls is placing the children
     TCursor FCursor = crDefault;
     TAlign FAlign = TAlign::alNone;
     TControl* FParent = nullptr;

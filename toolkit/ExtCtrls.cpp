@@ -1,6 +1,6 @@
 #include "toolkit/ExtCtrls.h"
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 namespace Toolkit {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/Wipekit.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/headless/Headless.h"
 
 namespace {

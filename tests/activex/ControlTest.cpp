@@ -567,6 +567,17 @@ ComPtr<IStream> StreamOf(const std::vector<std::uint8_t>& bytes) {
     return stream;
 }
 
+// A compound-document storage in memory, as a container's file would give one.
+ComPtr<IStorage> MemoryStorage() {
+    ComPtr<ILockBytes> bytes;
+    EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put()), S_OK);
+    ComPtr<IStorage> storage;
+    EXPECT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                           storage.Put()),
+              S_OK);
+    return storage;
+}
+
 TEST_F(Control, StreamRestoresEveryStoredProperty) {
     ComPtr<IPersistStreamInit> persist;
     ASSERT_EQ(control.As(persist), S_OK);
@@ -841,12 +852,8 @@ TEST_F(Control, LoadIntoARunningControlChangesNothingAndInitNewComesTooLate) {
     EXPECT_EQ(load->InitNew(), E_UNEXPECTED);
     ComPtr<IPersistStorage> storage;
     ASSERT_EQ(target.As(storage), S_OK);
-    ComPtr<ILockBytes> bytes;
-    ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put()), S_OK);
-    ComPtr<IStorage> docfile;
-    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                           docfile.Put()),
-              S_OK);
+    const ComPtr<IStorage> docfile = MemoryStorage();
+    ASSERT_TRUE(docfile);
     EXPECT_EQ(storage->InitNew(docfile.Get()), CO_E_ALREADYINITIALIZED);
     EXPECT_TRUE(SameState(target.Get(), saved));
 }
@@ -971,12 +978,8 @@ TEST_F(Control, ConnectionPointsAndConnectionsAreEnumerated) {
 TEST_F(Control, StorageRoundTrip) {
     Write(control.Get(), L"Delta", 7);
     Write(control.Get(), L"Operation", 12);
-    ComPtr<ILockBytes> bytes;
-    ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put()), S_OK);
-    ComPtr<IStorage> storage;
-    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                           storage.Put()),
-              S_OK);
+    const ComPtr<IStorage> storage = MemoryStorage();
+    ASSERT_TRUE(storage);
     ComPtr<IPersistStorage> save;
     ASSERT_EQ(control.As(save), S_OK);
     ASSERT_EQ(save->Save(storage.Get(), FALSE), S_OK);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "activex/PropModel.h"
+#include "activex/PropUnitModel.h"
 
 namespace PageFixtures {
 

@@ -9,7 +9,7 @@
 
 #include "activex/AboutLumawipe.h"
 #include "activex/FakeControl.h"
-#include "activex/PropertyPage.h"
+#include "activex/PropUnitObject.h"
 #include "activex/com/ClassFactory.h"
 
 namespace {

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "activex/PropUnit.h"
-#include "activex/PropertyPage.h"
+#include "activex/PropUnitObject.h"
 #include "activex/com/ClassFactory.h"
 #include "activex/com/ComPtr.h"
 #include "activex/com/Module.h"
 #include "activex/FakeControl.h"
 #include "activex/FakeSite.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "win32/WinFixtures.h"
 
 using namespace Toolkit;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "activex/Transition.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "win32/WinFixtures.h"
 
 using namespace WinFixtures;

@@ -10,7 +10,7 @@
 
 #include "activex/Wipeax.h"
 #include "support/Fixtures.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/headless/Headless.h"
 
 using namespace Fixtures;

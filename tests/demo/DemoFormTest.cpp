@@ -8,7 +8,7 @@
 #include "demo/AbtUnit.h"
 #include "demo/MainUnit.h"
 #include "support/Fixtures.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Shell.h"
 #include "win32/WinFixtures.h"
 
@@ -118,16 +118,7 @@ TEST_F(DemoForm, EachOperationItemAppliesItsPreset) {
 
 namespace {
 
-// A real click of the left button at a point of the screen.
-void ClickOnScreen(POINT p) {
-    SetCursorPos(p.x, p.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
+// The centre of a window's client area on the screen.
 POINT Centre(HWND hwnd) {
     const TRect r = ScreenRect(hwnd);
     return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};

@@ -14,6 +14,7 @@
 
 #include "colorpicker/W95ColorCore.h"
 #include "toolkit/win32/Gdi.h"
+#include "win32/WinFixtures.h"
 
 namespace {
 
@@ -161,14 +162,6 @@ protected:
         Mouse(window, p, WM_LBUTTONUP);
     }
     // A real click of the left button at a screen point.
-    static void ClickOnScreen(POINT p) {
-        SetCursorPos(p.x, p.y);
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, input, sizeof(INPUT));
-    }
     POINT OnScreen(HWND window, POINT p) const {
         ClientToScreen(window, &p);
         return p;
@@ -211,7 +204,7 @@ protected:
                 Key(Focus(), VK_ESCAPE);
                 break;
             case PaletteClose::ClickOutside:
-                ClickOnScreen(OnScreen(Main, FormBackground));
+                WinFixtures::ClickOnScreen(OnScreen(Main, FormBackground));
                 break;
             case PaletteClose::Cell: {
                 const Toolkit::TRect r = W95Color::CellRect(cell);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "support/Fixtures.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/headless/Headless.h"
 
 using namespace Wipekit;

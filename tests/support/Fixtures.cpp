@@ -4,7 +4,7 @@
 #include <sstream>
 #include <thread>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/Threads.h"
 
 namespace Fixtures {

@@ -1,5 +1,5 @@
-// Controls apart from any window system: the stacking order of a parent's children, and
-// what makes a click of the mouse.
+// Controls apart from any window system: the stacking order of a parent's children, how
+// aligned children share their parent, and what makes a click of the mouse.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -58,6 +58,48 @@ TEST(Stacking, ChildrenStackInTheOrderTheyCameUntilMoved) {
     alone.BringToFront();
     alone.SendToBack();
     EXPECT_EQ(alone.Parent(), nullptr);
+}
+
+// Aligned children take the sides of what their siblings left, tops first, then fill the
+// rest; the parent places them again when its size or a child's alignment changes.
+TEST(Align, ChildrenShareTheParentSideBySideAndFollowItsSize) {
+    TControl parent(nullptr);
+    parent.SetBounds(0, 0, 200, 100);
+    const auto child = [&](TAlign align, int width, int height) {
+        auto* c = new TControl(&parent);
+        c->SetBounds(5, 5, width, height);
+        c->SetAlign(align);
+        c->SetParent(&parent);
+        return c;
+    };
+    TControl* fill = child(TAlign::alClient, 1, 1);  // before the sides: still placed last
+    TControl* left = child(TAlign::alLeft, 30, 1);
+    TControl* top = child(TAlign::alTop, 1, 20);
+    TControl* bottom = child(TAlign::alBottom, 1, 10);
+    TControl* right = child(TAlign::alRight, 40, 1);
+    TControl* free = child(TAlign::alNone, 7, 8);
+    const auto expect = [&](const char* step, std::vector<TRect> bounds) {
+        const TControl* controls[] = {top, bottom, left, right, fill, free};
+        for (std::size_t i = 0; i < bounds.size(); ++i)
+            EXPECT_EQ(controls[i]->BoundsRect(), bounds[i]) << step << ", child " << i;
+    };
+    expect("placed", {Rect(0, 0, 200, 20), Rect(0, 90, 200, 100), Rect(0, 20, 30, 90), Rect(160, 20, 200, 90),
+                      Rect(30, 20, 160, 90), Rect(5, 5, 12, 13)});
+    parent.SetBounds(0, 0, 300, 50);
+    expect("parent resized", {Rect(0, 0, 300, 20), Rect(0, 40, 300, 50), Rect(0, 20, 30, 40), Rect(260, 20, 300, 40),
+                              Rect(30, 20, 260, 40)});
+    top->SetVisible(false);
+    left->SetAlign(TAlign::alNone);
+    expect("top hidden, left freed", {Rect(0, 0, 300, 20), Rect(0, 40, 300, 50), Rect(0, 0, 30, 40),
+                                      Rect(260, 0, 300, 40), Rect(0, 0, 260, 40)});
+    fill->SetBounds(1, 1, 2, 2);  // an aligned child moved by hand goes back
+    EXPECT_EQ(fill->BoundsRect(), Rect(0, 0, 260, 40));
+    parent.SetBounds(0, 0, 30, 15);  // less room than the sides want: nothing negative
+    for (TControl* c : parent.Controls()) {
+        EXPECT_GE(c->Width(), 0);
+        EXPECT_GE(c->Height(), 0);
+    }
+    EXPECT_EQ(fill->BoundsRect(), Rect(0, 0, 0, 5));
 }
 
 // A click is a press and a release of the left button both on the control, the release

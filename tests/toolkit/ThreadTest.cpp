@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "toolkit/ExtCtrls.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/Threads.h"
 #include "toolkit/headless/Headless.h"
 

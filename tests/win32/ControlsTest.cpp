@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <type_traits>
 
 #include "support/Fixtures.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Forms.h"
 #include "toolkit/win32/StdCtrls.h"
 #include "win32/WinFixtures.h"
@@ -489,34 +490,28 @@ TEST_F(Controls, CustomControlRepaintsWhollyAtANewSize) {
     }));
 }
 
-// Paints itself in one colour: windowed, and windowless.
-class TSolidControl final : public TCustomControl {
+// Paints itself in one colour: windowed (a tab stop), or windowless (opaque).
+template <class TBase>
+class TSolid final : public TBase {
 public:
-    TSolidControl(TComponent* owner, TColor colour) : TCustomControl(owner), FColour(colour) { SetTabStop(true); }
+    TSolid(TComponent* owner, TColor colour) : TBase(owner), FColour(colour) {
+        if constexpr (std::is_base_of_v<TWinControl, TBase>)
+            this->SetTabStop(true);
+        else
+            this->SetOpaque(true);
+    }
 
 protected:
     void Paint() override {
-        Canvas().Brush.Color = FColour;
-        Canvas().FillRect(Rect(0, 0, Width(), Height()));
+        this->Canvas().Brush.Color = FColour;
+        this->Canvas().FillRect(Rect(0, 0, this->Width(), this->Height()));
     }
 
 private:
     TColor FColour;
 };
-
-class TSolidGraphic final : public TGraphicControl {
-public:
-    TSolidGraphic(TComponent* owner, TColor colour) : TGraphicControl(owner), FColour(colour) { SetOpaque(true); }
-
-protected:
-    void Paint() override {
-        Canvas().Brush.Color = FColour;
-        Canvas().FillRect(Rect(0, 0, Width(), Height()));
-    }
-
-private:
-    TColor FColour;
-};
+using TSolidControl = TSolid<TCustomControl>;
+using TSolidGraphic = TSolid<TGraphicControl>;
 
 // What the screen shows at a point of a window's client area, and which window is there.
 struct TOnScreen {

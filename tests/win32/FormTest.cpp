@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "support/Fixtures.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Forms.h"
 #include "win32/EngineForm.h"
 #include "win32/WinFixtures.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "support/Fixtures.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Forms.h"
 #include "win32/EngineForm.h"
 #include "win32/WinFixtures.h"

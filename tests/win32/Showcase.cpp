@@ -6,7 +6,7 @@
 #include "engine/Wipekit.h"
 #include "lumawipe_pictures.h"
 #include "toolkit/ExtCtrls.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Forms.h"
 #include "toolkit/win32/StdCtrls.h"
 #include "win32/ShowcaseRun.h"

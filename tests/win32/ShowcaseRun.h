@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "toolkit/ExtCtrls.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Forms.h"
 
 inline int RunShowcase(Toolkit::TForm& form, int argc, char** argv) {

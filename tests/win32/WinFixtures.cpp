@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 namespace WinFixtures {
 
@@ -109,6 +109,15 @@ void WhenDialogShows(std::function<void(HWND dialog)> act, int timeoutMs) {
 }
 
 bool DialogPending() { return gDialogTimer != 0; }
+
+void ClickOnScreen(POINT p) {
+    SetCursorPos(p.x, p.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
 
 std::size_t PagefileUsage() {
     PROCESS_MEMORY_COUNTERS counters{};

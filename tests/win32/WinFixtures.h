@@ -29,6 +29,10 @@ void CaptureScreen(const Toolkit::TRect& r, Toolkit::TBitmap& out);
 Toolkit::TRect ScreenRect(HWND hwnd);
 Toolkit::TRect ScreenRect(HWND hwnd, const Toolkit::TRect& r);
 
+// A press and a release of the left mouse button at a point of the screen, as a person's
+// click reaches the system (the pointer moves there first).
+void ClickOnScreen(POINT p);
+
 // Bytes of private memory the process holds (PagefileUsage).
 std::size_t PagefileUsage();
 

@@ -8,7 +8,7 @@
 
 #include "toolkit/Controls.h"
 #include "toolkit/ExtCtrls.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Threads.h"
 #include "toolkit/headless/Headless.h"

@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <vector>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 namespace Toolkit {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "toolkit/ExtCtrls.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/Threads.h"
 #include "toolkit/win32/Gdi.h"
 

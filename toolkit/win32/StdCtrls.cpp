@@ -380,6 +380,11 @@ void TGroupBox::PaintWindow(HDC dc) {
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 185, 41); }
 
+TRect TPanel::AlignRect() const {
+    const int inset = int(BevelOuter != TPanelBevel::bvNone) + int(BevelInner != TPanelBevel::bvNone);
+    return Rect(inset, inset, Width() - inset, Height() - inset);
+}
+
 void TPanel::PaintWindow(HDC dc) {
     RECT r;
     GetClientRect(WindowHandle(), &r);

@@ -153,6 +153,8 @@ public:
     explicit TPanel(TComponent* owner);
     TPanelBevel BevelOuter = TPanelBevel::bvRaised;
     TPanelBevel BevelInner = TPanelBevel::bvNone;
+    // Aligned children share what lies inside the bevels (one pixel each).
+    TRect AlignRect() const override;
 
 protected:
     void PaintWindow(HDC dc) override;

@@ -9,7 +9,7 @@
 #include <map>
 #include <mutex>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/MessageLoop.h"
 
 namespace Toolkit {

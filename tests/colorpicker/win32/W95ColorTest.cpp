@@ -12,7 +12,7 @@
 
 #include "colorpicker/W95Color.h"
 #include "support/Fixtures.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "win32/WinFixtures.h"
 
 using namespace Toolkit;
@@ -430,12 +430,7 @@ TEST_F(ColorPicker, EscapeAnotherWindowOrTheButtonGoingCloseThePopUpUnchanged) {
             case How::ClickOutside: {
                 RECT r{};
                 GetWindowRect(host->Handle(), &r);
-                SetCursorPos(r.right - 5, r.bottom - 5);
-                INPUT input[2] = {};
-                input[0].type = input[1].type = INPUT_MOUSE;
-                input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-                input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-                SendInput(2, input, sizeof(INPUT));
+                ClickOnScreen(POINT{r.right - 5, r.bottom - 5});
                 break;
             }
             case How::OtherWindowActivated:

@@ -1,4 +1,4 @@
-#include "activex/PropertyPage.h"
+#include "activex/PropUnitObject.h"
 
 #include <ocidl.h>
 #include <olectl.h>

@@ -1,4 +1,4 @@
-#include "activex/PropModel.h"
+#include "activex/PropUnitModel.h"
 
 #include <limits>
 

@@ -12,7 +12,7 @@
 
 #include <functional>
 
-namespace PageForm {
+namespace Com {
 
 using Toolkit::TComponent;
 
@@ -47,4 +47,4 @@ private:
     bool FLoading = false;
 };
 
-}  // namespace PageForm
+}  // namespace Com

@@ -2,7 +2,7 @@
 // inverse, which controls an item uses, and the number edits' text as integers.
 #include <gtest/gtest.h>
 
-#include "activex/PropModel.h"
+#include "activex/PropUnitModel.h"
 
 using namespace PropUnit;
 

@@ -1,6 +1,6 @@
-#include "activex/PageForm.h"
+#include "activex/com/PropertyPageForm.h"
 
-namespace PageForm {
+namespace Com {
 
 namespace {
 
@@ -40,4 +40,4 @@ void TPropertyPage::Modified() {
 
 bool TPropertyPage::DialogChar(wchar_t key) { return OfferAccessKey(*this, key); }
 
-}  // namespace PageForm
+}  // namespace Com
