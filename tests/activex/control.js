@@ -41,8 +41,8 @@ for (var i = 0; i < refused.length; i++) {
   check(name + " kept", w[name], before);
 }
 
-w.FromBitmap = WScript.LoadPicture("..\\..\\demo\\res\\From.bmp");
-w.ToBitmap = WScript.LoadPicture("..\\..\\demo\\res\\To.bmp");
+w.FromBitmap = WScript.LoadPicture("..\\..\\settings\\res\\From.bmp");
+w.ToBitmap = WScript.LoadPicture("..\\..\\settings\\res\\To.bmp");
 w.Operation = 11;  // toFade
 w.Steps = 40;
 w.Play();

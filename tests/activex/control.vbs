@@ -76,8 +76,8 @@ Check "Steps kept", w.Steps, 3
 Check "FromBitmap kept", w.FromBitmap, 0
 
 ' Runs to their end, in timer and then thread mode.
-w.FromBitmap = WScript.LoadPicture("..\..\demo\res\From.bmp")
-w.ToBitmap = WScript.LoadPicture("..\..\demo\res\To.bmp")
+w.FromBitmap = WScript.LoadPicture("..\..\settings\res\From.bmp")
+w.ToBitmap = WScript.LoadPicture("..\..\settings\res\To.bmp")
 Check "FromBitmap set", w.FromBitmap <> 0, True
 w.Operation = 0
 w.Interval = 1

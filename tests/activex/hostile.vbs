@@ -104,8 +104,8 @@ Check "Enabled 0", Put("Enabled", 0), 0
 
 ' A run with every value at its extreme: an operation outside the list shows the colour
 ' and never ends, so Stop ends it; the largest Delta and Steps end an operation at once.
-w.FromBitmap = WScript.LoadPicture("..\..\demo\res\From.bmp")
-w.ToBitmap = WScript.LoadPicture("..\..\demo\res\To.bmp")
+w.FromBitmap = WScript.LoadPicture("..\..\settings\res\From.bmp")
+w.ToBitmap = WScript.LoadPicture("..\..\settings\res\To.bmp")
 w.Interval = 1
 w.Play
 WScript.Sleep 50
@@ -125,8 +125,8 @@ For Each v In Array(1, 2, 4660, -1, -2147483647, 2147483647)
   Check "ToBitmap " & v, Put("ToBitmap", v), 481
 Next
 Check "FromBitmap kept", w.FromBitmap, before
-h = WScript.LoadPicture("..\..\demo\res\From.bmp")
-other = WScript.LoadPicture("..\..\demo\res\To.bmp")
+h = WScript.LoadPicture("..\..\settings\res\From.bmp")
+other = WScript.LoadPicture("..\..\settings\res\To.bmp")
 Check "FromBitmap taken", Put("FromBitmap", h), 0
 ' One handle for both pictures: the second picture gets a copy of its own.
 Check "the same handle to ToBitmap", Put("ToBitmap", h), 0
@@ -149,7 +149,7 @@ w.Play
 WScript.Sleep 200
 Check "a failing run goes on", w.Active, True
 w.Stop
-w.FromBitmap = WScript.LoadPicture("..\..\demo\res\From.bmp")
+w.FromBitmap = WScript.LoadPicture("..\..\settings\res\From.bmp")
 
 ' Methods in every order.
 w.Operation = 0 : w.Steps = 40 : w.Delta = 1 : w.Interval = 1
@@ -200,8 +200,8 @@ Check "the first control plays its shared pictures", WaitDone(10000), True
 ' control then plays as usual.
 For Each v In Array(False, True)
   Set w2 = WScript.CreateObject("Lumawipe.Lumawipe", "Wipe_")
-  w2.FromBitmap = WScript.LoadPicture("..\..\demo\res\From.bmp")
-  w2.ToBitmap = WScript.LoadPicture("..\..\demo\res\To.bmp")
+  w2.FromBitmap = WScript.LoadPicture("..\..\settings\res\From.bmp")
+  w2.ToBitmap = WScript.LoadPicture("..\..\settings\res\To.bmp")
   w2.UseThread = v : w2.Interval = 1 : w2.Steps = 1
   w2.Play
   WScript.Sleep 30
@@ -210,8 +210,8 @@ For Each v In Array(False, True)
 Next
 Set w = Nothing
 Set w = WScript.CreateObject("Lumawipe.Lumawipe", "Wipe_")
-w.FromBitmap = WScript.LoadPicture("..\..\demo\res\From.bmp")
-w.ToBitmap = WScript.LoadPicture("..\..\demo\res\To.bmp")
+w.FromBitmap = WScript.LoadPicture("..\..\settings\res\From.bmp")
+w.ToBitmap = WScript.LoadPicture("..\..\settings\res\To.bmp")
 w.Interval = 1 : w.Steps = 50
 done = 0
 w.Play

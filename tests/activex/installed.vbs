@@ -9,8 +9,8 @@ Sub Wipe_OnDone()
 End Sub
 
 Set w = WScript.CreateObject("Lumawipe.Lumawipe", "Wipe_")
-w.FromBitmap = WScript.LoadPicture("..\..\demo\res\From.bmp")
-w.ToBitmap = WScript.LoadPicture("..\..\demo\res\To.bmp")
+w.FromBitmap = WScript.LoadPicture("..\..\settings\res\From.bmp")
+w.ToBitmap = WScript.LoadPicture("..\..\settings\res\To.bmp")
 w.Interval = 1
 w.Steps = 20
 w.Play

@@ -3,7 +3,7 @@
 ' out: refused: no-such.bmp
 ' out: refused: load-picture.vbs
 ' out: end
-h = WScript.LoadPicture("..\..\demo\res\From.bmp")
+h = WScript.LoadPicture("..\..\settings\res\From.bmp")
 If VarType(h) = vbLong And h <> 0 Then WScript.Echo "handle: yes"
 On Error Resume Next
 For Each name In Array("no-such.bmp", "load-picture.vbs")
