@@ -350,6 +350,8 @@ TEST_F(DemoForm, AboutOpensModallyAndClosesByOkAndEscape) {
         EXPECT_TRUE(sawModal);
         EXPECT_TRUE(mainFormWaited) << "the main form is disabled while About is open";
         EXPECT_EQ(WindowText(About->Handle()), "About Lumawipe");
+        // The memo, aligned to its panel's client side, lies inside the panel's two bevels.
+        EXPECT_EQ(About->Memo1->BoundsRect(), Rect(2, 2, 599, 295));
         EXPECT_EQ(About->ModalResult(), TModalResult::mrOk);
         EXPECT_FALSE(IsWindowVisible(About->Handle()));
         EXPECT_TRUE(IsWindowEnabled(Form->Handle()));
