@@ -299,28 +299,6 @@ TEST(ContainerDialogs, AboutBoxDuringARun) {
     }
 }
 
-// The edit control of the page that shows a text.
-struct EditSearch {
-    const wchar_t* Text;
-    HWND Found = nullptr;
-};
-
-BOOL CALLBACK MatchEdit(HWND hwnd, LPARAM p) {
-    auto& s = *reinterpret_cast<EditSearch*>(p);
-    wchar_t cls[16] = {}, content[32] = {};
-    GetClassNameW(hwnd, cls, 16);
-    GetWindowTextW(hwnd, content, 32);
-    if (lstrcmpiW(cls, L"Edit") != 0 || std::wstring(content) != s.Text) return TRUE;
-    s.Found = hwnd;
-    return FALSE;
-}
-
-HWND EditShowing(HWND sheet, const wchar_t* text) {
-    EditSearch search{text};
-    EnumChildWindows(sheet, MatchEdit, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
 // The system's property frame shows the control's page with the control's values, and
 // closes with OK. (Wine's frame never applies a page: its page site ignores status changes
 // and OK applies nothing, so applying is checked below as a frame on Windows does it.)
@@ -332,7 +310,8 @@ TEST(ContainerDialogs, PropertyFrameShowsTheControlsValues) {
     Write(host.Control.Get(), L"Delta", 6);
     bool shown = false;
     WinFixtures::WhenDialogShows([&](HWND sheet) {
-        shown = EditShowing(sheet, L"123") && EditShowing(sheet, L"45") && EditShowing(sheet, L"6");
+        shown = WinFixtures::EditShowing(sheet, L"123") && WinFixtures::EditShowing(sheet, L"45") &&
+                WinFixtures::EditShowing(sheet, L"6");
         PostMessageW(sheet, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(sheet, IDOK)));
     });
     ComPtr<IUnknown> object;
@@ -362,7 +341,7 @@ TEST(ContainerDialogs, PageAppliesWhatIsTyped) {
     ASSERT_EQ(page->Activate(host.Frame, &area, FALSE), S_OK);
     EXPECT_EQ(page->Show(SW_SHOW), S_OK);
 
-    HWND edit = EditShowing(host.Frame, L"123");
+    HWND edit = WinFixtures::EditShowing(host.Frame, L"123");
     ASSERT_NE(edit, nullptr) << "no edit shows the Interval";
     EXPECT_EQ(page->IsPageDirty(), S_FALSE);
     SetWindowTextW(edit, L"37");

@@ -179,28 +179,6 @@ TEST_F(RegFree, HostedByProgIdAndByClsidItPlaysToOnDone) {
     }
 }
 
-// An edit control of the window that shows text.
-struct EditSearch {
-    const wchar_t* Text;
-    HWND Found = nullptr;
-};
-
-BOOL CALLBACK MatchEdit(HWND hwnd, LPARAM p) {
-    auto& s = *reinterpret_cast<EditSearch*>(p);
-    wchar_t cls[16] = {}, content[32] = {};
-    GetClassNameW(hwnd, cls, 16);
-    GetWindowTextW(hwnd, content, 32);
-    if (lstrcmpiW(cls, L"Edit") != 0 || std::wstring(content) != s.Text) return TRUE;
-    s.Found = hwnd;
-    return FALSE;
-}
-
-HWND EditShowing(HWND window, const wchar_t* text) {
-    EditSearch search{text};
-    EnumChildWindows(window, MatchEdit, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
 // The pages the hosted control names open in the system's property frame, with its values.
 TEST_F(RegFree, ShowsItsPropertyPage) {
     AxHost host(ProgId);
@@ -212,7 +190,7 @@ TEST_F(RegFree, ShowsItsPropertyPage) {
     ASSERT_EQ(specify->GetPages(&pages), S_OK);
     bool shown = false;
     WinFixtures::WhenDialogShows([&](HWND sheet) {
-        shown = EditShowing(sheet, L"123") != nullptr;
+        shown = WinFixtures::EditShowing(sheet, L"123") != nullptr;
         PostMessageW(sheet, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(sheet, IDOK)));
     });
     IUnknown* objects[] = {host.Control.Get()};

@@ -119,6 +119,32 @@ void ClickOnScreen(POINT p) {
     SendInput(2, input, sizeof(INPUT));
 }
 
+namespace {
+
+struct EditSearch {
+    const wchar_t* Text;
+    HWND Found = nullptr;
+};
+
+// A plain callback (a lambda does not convert to the i686 build's stdcall callbacks).
+BOOL CALLBACK MatchEdit(HWND hwnd, LPARAM p) {
+    auto& s = *reinterpret_cast<EditSearch*>(p);
+    wchar_t cls[16] = {}, content[32] = {};
+    GetClassNameW(hwnd, cls, 16);
+    GetWindowTextW(hwnd, content, 32);
+    if (lstrcmpiW(cls, L"Edit") != 0 || std::wstring(content) != s.Text) return TRUE;
+    s.Found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND EditShowing(HWND window, const wchar_t* text) {
+    EditSearch search{text};
+    EnumChildWindows(window, MatchEdit, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 std::size_t PagefileUsage() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;

@@ -33,6 +33,9 @@ Toolkit::TRect ScreenRect(HWND hwnd, const Toolkit::TRect& r);
 // click reaches the system (the pointer moves there first).
 void ClickOnScreen(POINT p);
 
+// The edit control below window (at any depth) that shows text, or nullptr.
+HWND EditShowing(HWND window, const wchar_t* text);
+
 // Bytes of private memory the process holds (PagefileUsage).
 std::size_t PagefileUsage();
 
