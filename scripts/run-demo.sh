@@ -15,7 +15,7 @@ jobs=$(nproc)
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 mkdir -p out
-build/native/lumawipe render --operation toMonoSlider --steps 10 --delta 1 --play --out out/transition.gif >/dev/null
+build/native/cli/lumawipe render --operation toMonoSlider --steps 10 --delta 1 --play --out out/transition.gif >/dev/null
 echo "Rendered the demo transition (mono slider, 446 x 75) to $(pwd)/out/transition.gif"
 
 arch=${LUMAWIPE_WINE_ARCHS%% *}

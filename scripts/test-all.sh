@@ -40,10 +40,11 @@ done
 # renderer's frames rendered in the page, and the page driven as a person drives it
 # (screenshots in build/wasm/web/screenshots).
 echo "== wasm"
+(cd web && npm ci --no-audit --no-fund --loglevel=error)
 cmake --preset wasm >/dev/null
 cmake --build --preset wasm -j "$jobs"
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-SITE=$PWD/build/wasm/web/site CLI=$PWD/build/native/lumawipe node --test tests/web/playground.test.mjs
+SITE=$PWD/build/wasm/web/site CLI=$PWD/build/native/cli/lumawipe node --test tests/web/playground.test.mjs
 
 # Every fuzz target for a minute (clang + libFuzzer, ASan + UBSan); a finding fails.
 echo "== fuzz"

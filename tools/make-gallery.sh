@@ -5,7 +5,7 @@
 # Usage: tools/make-gallery.sh [path/to/lumawipe]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cli=${1:-$root/build/native/lumawipe}
+cli=${1:-$root/build/native/cli/lumawipe}
 out=$root/docs/gallery
 frames_wanted=24
 tmp=$(mktemp -d)

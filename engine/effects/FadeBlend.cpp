@@ -17,12 +17,14 @@ constexpr int FadeHalf = 256;               // frames per half of a fade
 constexpr int FadeLast = 2 * FadeHalf - 1;  // 511: the incoming picture, unchanged
 constexpr int BlendLast = 255;
 
+template <std::uint16_t (*Divide)(std::uint16_t)>
 constexpr bool Div255IsExact() {
     for (unsigned x = 0; x <= MaxMixSum; ++x)
-        if (Div255Next(std::uint16_t(x + 1)) != x / 255) return false;
+        if (Divide(std::uint16_t(x + 1)) != x / 255) return false;
     return true;
 }
-static_assert(Div255IsExact(), "the shortcut division must agree with x / 255 over every mix");
+static_assert(Div255IsExact<Div255NextByProduct>() && Div255IsExact<Div255NextByShifts>(),
+              "the shortcut divisions must agree with x / 255 over every mix");
 
 }  // namespace
 
@@ -63,6 +65,7 @@ bool FadeEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     // rounding term and the one that Div255Next expects.
     std::vector<std::uint16_t> term(picture.RowBytes());
     for (std::size_t i = 0; i < term.size(); ++i) term[i] = std::uint16_t(channel[i % 3] * (255 - w) + 127 + 1);
+    ArrangeWeighTerms(term);
     MixRows(WorkBitmap, picture.Width, picture.Height,
             [&](std::uint8_t* d, int row, std::size_t n) { WeighBytes(d, picture.Row(row), term.data(), w, n); });
     return finished;

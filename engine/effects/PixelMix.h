@@ -1,15 +1,13 @@
 // Pixel rows of the per-pixel effects and the integer arithmetic that mixes their bytes.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "engine/PixelAccess.h"
-
-#if defined(__wasm_simd128__)
-#include <wasm_simd128.h>
-#endif
 
 namespace Wipekit::Effects {
 
@@ -38,20 +36,29 @@ constexpr unsigned MaxMixSum = 255 * 255 + 127;
 // x / 255 rounded down, for 0 <= x <= MaxMixSum, given x + 1: the high half of
 // (x + 1) * 257. Compilers turn a 16 x 16 -> 32-bit product shifted right by 16 into one
 // multiply-high instruction on 16-bit vector lanes (pmulhuw on x86).
-constexpr std::uint16_t Div255Next(std::uint16_t next) {
+constexpr std::uint16_t Div255NextByProduct(std::uint16_t next) {
     return std::uint16_t((std::uint32_t(next) * 257u) >> 16);
 }
 
-#if defined(__wasm_simd128__)
-// Div255Next on eight 16-bit lanes: (x + 1) * 257 / 65536 as shifts, since WebAssembly has no
-// multiply-high. Clang's WebAssembly vectoriser turns the portable loops below into 32-bit
-// lanes (the product shifted by 16) or scalar code (sixteen bytes as eight words), several
-// times slower than these 16-bit lanes; the portable form that it does vectorise (shifts and
-// adds) costs the x86 builds half as long again.
-inline v128_t Div255Next(v128_t next) {
-    return wasm_u16x8_shr(wasm_i16x8_add(next, wasm_u16x8_shr(next, 8)), 8);
+// The same quotient as two shifts and an add, every sum below 2^16. WebAssembly has no
+// multiply-high: there the product above becomes 32-bit lanes, this stays on 16-bit ones.
+constexpr std::uint16_t Div255NextByShifts(std::uint16_t next) {
+    return std::uint16_t(std::uint16_t(next + (next >> 8)) >> 8);
 }
+
+// Div255NextByShifts of low in the low byte and of high in the high byte of a word: the high
+// quotient is masked in place rather than shifted down and back.
+constexpr std::uint16_t Div255NextWord(std::uint16_t low, std::uint16_t high) {
+    return std::uint16_t(Div255NextByShifts(low) | (std::uint16_t(high + (high >> 8)) & 0xFF00u));
+}
+
+constexpr std::uint16_t Div255Next(std::uint16_t next) {
+#if defined(__wasm__)
+    return Div255NextByShifts(next);
+#else
+    return Div255NextByProduct(next);
 #endif
+}
 
 // dst[i] := (a[i] * (255 - w) + b[i] * w) / 255, rounded down; 0 <= w <= 255.
 inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, unsigned w,
@@ -59,24 +66,26 @@ inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint
     const std::uint16_t wa = std::uint16_t(255 - w);
     const std::uint16_t wb = std::uint16_t(w);
     std::size_t i = 0;
-#if defined(__wasm_simd128__)
-    const v128_t va = wasm_i16x8_splat(std::int16_t(wa)), vb = wasm_i16x8_splat(std::int16_t(wb));
-    const v128_t one = wasm_i16x8_splat(1);
-    for (; i + 16 <= n; i += 16) {
-        const v128_t x = wasm_v128_load(a + i), y = wasm_v128_load(b + i);
-        const v128_t lo = wasm_i16x8_add(wasm_i16x8_add(wasm_i16x8_mul(wasm_u16x8_extend_low_u8x16(x), va),
-                                                        wasm_i16x8_mul(wasm_u16x8_extend_low_u8x16(y), vb)),
-                                         one);
-        const v128_t hi = wasm_i16x8_add(wasm_i16x8_add(wasm_i16x8_mul(wasm_u16x8_extend_high_u8x16(x), va),
-                                                        wasm_i16x8_mul(wasm_u16x8_extend_high_u8x16(y), vb)),
-                                         one);
-        wasm_v128_store(dst + i, wasm_u8x16_narrow_i16x8(Div255Next(lo), Div255Next(hi)));
+    // Each byte of a 16-bit word is mixed apart (the low one masked, the high one shifted
+    // down), so no bytes are widened to words and narrowed back. Every byte is weighed alike,
+    // so the byte order of a word does not matter.
+#if defined(__wasm__)
+    // Two bytes a step, every step of the arithmetic cut to 16 bits: clang's loop vectoriser
+    // then keeps eight words a vector (it widens the plain byte loop with shuffles and the
+    // block below to 32-bit lanes).
+    for (; i + 2 <= n; i += 2) {
+        std::uint16_t x, y;
+        std::memcpy(&x, a + i, sizeof x);
+        std::memcpy(&y, b + i, sizeof y);
+        const auto xLow = std::uint16_t(x & 0xFFu), yLow = std::uint16_t(y & 0xFFu);
+        const auto xHigh = std::uint16_t(x >> 8), yHigh = std::uint16_t(y >> 8);
+        const auto low = std::uint16_t(std::uint16_t(xLow * wa) + std::uint16_t(yLow * wb) + 1);
+        const auto high = std::uint16_t(std::uint16_t(xHigh * wa) + std::uint16_t(yHigh * wb) + 1);
+        const std::uint16_t r = Div255NextWord(low, high);
+        std::memcpy(dst + i, &r, sizeof r);
     }
 #else
-    // Sixteen bytes at a time as eight 16-bit words, the two bytes of each word mixed apart
-    // (the low one masked, the high one shifted down and back): no widening of bytes to
-    // words and narrowing back. Every byte is weighed alike, so the byte order of a word
-    // does not matter.
+    // Sixteen bytes at a time as eight words.
     for (; i + 16 <= n; i += 16) {
         std::uint16_t x[8], y[8], r[8];
         std::memcpy(x, a + i, sizeof x);
@@ -92,22 +101,46 @@ inline void BlendBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint
     for (; i < n; ++i) dst[i] = std::uint8_t(Div255Next(std::uint16_t(a[i] * wa + b[i] * wb + 1)));
 }
 
-// dst[i] := (src[i] * w + term[i] - 1) / 255, rounded down; 0 <= w <= 255, where term holds a
-// colour's share plus a rounding term plus one, 1 <= src[i] * w + term[i] <= MaxMixSum + 1.
+// Puts the terms WeighBytes adds to a row's bytes, term[i] for byte i, in the order it reads
+// them: byte by byte, or on WebAssembly the terms of the words' low bytes, then those of
+// their high bytes, then the last byte's when the row's length is odd.
+inline void ArrangeWeighTerms([[maybe_unused]] std::vector<std::uint16_t>& term) {
+#if defined(__wasm__)
+    const std::vector<std::uint16_t> byByte = term;
+    const std::size_t words = term.size() / 2;
+    for (std::size_t j = 0; j < words; ++j) {
+        term[j] = byByte[2 * j];
+        term[words + j] = byByte[2 * j + 1];
+    }
+#endif
+}
+
+// dst[i] := (src[i] * w + t - 1) / 255, rounded down, with byte i's term t of the n arranged by
+// ArrangeWeighTerms; 0 <= w <= 255, where a term holds a colour's share plus a rounding term plus
+// one, 1 <= src[i] * w + t <= MaxMixSum + 1.
 inline void WeighBytes(std::uint8_t* dst, const std::uint8_t* src, const std::uint16_t* term, unsigned w,
                        std::size_t n) {
     const std::uint16_t wp = std::uint16_t(w);
-    std::size_t i = 0;
-#if defined(__wasm_simd128__)
-    const v128_t vw = wasm_i16x8_splat(std::int16_t(wp));
-    for (; i + 16 <= n; i += 16) {
-        const v128_t x = wasm_v128_load(src + i);
-        const v128_t lo = wasm_i16x8_add(wasm_i16x8_mul(wasm_u16x8_extend_low_u8x16(x), vw), wasm_v128_load(term + i));
-        const v128_t hi = wasm_i16x8_add(wasm_i16x8_mul(wasm_u16x8_extend_high_u8x16(x), vw), wasm_v128_load(term + i + 8));
-        wasm_v128_store(dst + i, wasm_u8x16_narrow_i16x8(Div255Next(lo), Div255Next(hi)));
+#if defined(__wasm__)
+    // Two bytes a step as one word, as in BlendBytes; the low byte of a word is the first
+    // (WebAssembly is little-endian). The terms of the low and of the high bytes lie in two
+    // runs, so eight words take two plain vector loads of terms rather than a gather.
+    static_assert(std::endian::native == std::endian::little);
+    const std::size_t words = n / 2;
+    const std::uint16_t* lowTerm = term;
+    const std::uint16_t* highTerm = term + words;
+    for (std::size_t j = 0; j < words; ++j) {
+        std::uint16_t x;
+        std::memcpy(&x, src + 2 * j, sizeof x);
+        const auto low = std::uint16_t(std::uint16_t(std::uint16_t(x & 0xFFu) * wp) + lowTerm[j]);
+        const auto high = std::uint16_t(std::uint16_t(std::uint16_t(x >> 8) * wp) + highTerm[j]);
+        const std::uint16_t r = Div255NextWord(low, high);
+        std::memcpy(dst + 2 * j, &r, sizeof r);
     }
+    if (n % 2 != 0) dst[n - 1] = std::uint8_t(Div255Next(std::uint16_t(src[n - 1] * wp + term[n - 1])));
+#else
+    for (std::size_t i = 0; i < n; ++i) dst[i] = std::uint8_t(Div255Next(std::uint16_t(src[i] * wp + term[i])));
 #endif
-    for (; i < n; ++i) dst[i] = std::uint8_t(Div255Next(std::uint16_t(src[i] * wp + term[i])));
 }
 
 }  // namespace Wipekit::Effects

@@ -1,7 +1,7 @@
 // The playground page in headless Chromium: the renderer's frame table rendered in the
 // page, the page's frames against the native renderer's, and the page driven as a person
 // drives it (keys and clicks), with screenshots in SHOTS.
-//   SITE=build/wasm/web/site [CLI=build/native/lumawipe] [SHOTS=dir] node --test tests/web
+//   SITE=build/wasm/web/site [CLI=build/native/cli/lumawipe] [SHOTS=dir] node --test tests/web
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, execFileSync } from 'node:child_process';
@@ -10,10 +10,12 @@ import { dirname, join, resolve } from 'node:path';
 import { createInterface } from 'node:readline';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
+import { GifReader } from 'omggif';
+import { PNG } from 'pngjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const site = resolve(process.env.SITE ?? join(root, 'build/wasm/web/site'));
-const cli = resolve(process.env.CLI ?? join(root, 'build/native/lumawipe'));
+const cli = resolve(process.env.CLI ?? join(root, 'build/native/cli/lumawipe'));
 const shots = resolve(process.env.SHOTS ?? join(root, 'build/wasm/web/screenshots'));
 const Wait = { timeout: 60000 };
 
@@ -74,6 +76,64 @@ const screenBgr = (page) => page.evaluate(() => {
   return out;
 });
 
+// Every frame of a run as the native renderer plays it: packed BGR24 frames of 446 x 75.
+const FrameBytes = 446 * 75 * 3;
+function nativeRun(operation, options) {
+  const raw = execFileSync(cli, ['render', '--operation', operation, ...options, '--play', '--out', '-', '--format', 'raw'],
+    { maxBuffer: 1 << 28, stdio: ['ignore', 'pipe', 'ignore'] });
+  return Array.from({ length: raw.length / FrameBytes }, (_, k) => raw.subarray(k * FrameBytes, (k + 1) * FrameBytes));
+}
+
+// A native renderer is needed where a test compares with it: missing only when none was named.
+function needsCli(t) {
+  if (existsSync(cli)) return true;
+  assert.equal(process.env.CLI, undefined, `no native renderer at ${cli}`);
+  t.skip(`no native renderer at ${cli}`);
+  return false;
+}
+
+// A 24-bit BMP's pixels as packed BGR24, rows top to bottom.
+function bmpBgr(path) {
+  const file = readFileSync(path);
+  const offset = file.readUInt32LE(10), width = file.readInt32LE(18), height = file.readInt32LE(22);
+  const stride = Math.ceil((width * 3) / 4) * 4;
+  const rows = Array.from({ length: Math.abs(height) }, (_, y) => {
+    const from = offset + (height > 0 ? Math.abs(height) - 1 - y : y) * stride;
+    return file.subarray(from, from + width * 3);
+  });
+  return Buffer.concat(rows);
+}
+
+// RGBA bytes as packed BGR24.
+const rgbaToBgr = (rgba) => {
+  const out = Buffer.alloc((rgba.length / 4) * 3);
+  for (let i = 0, o = 0; i < rgba.length; i += 4, o += 3) [out[o], out[o + 1], out[o + 2]] = [rgba[i + 2], rgba[i + 1], rgba[i]];
+  return out;
+};
+
+const colourCount = (bgr) => {
+  const colours = new Set();
+  for (let i = 0; i < bgr.length; i += 3) colours.add(bgr.readUIntLE(i, 3));
+  return colours.size;
+};
+
+// The largest difference of one byte and the mean difference of all bytes.
+function difference(a, b) {
+  let max = 0, sum = 0;
+  for (let i = 0; i < a.length; ++i) {
+    const d = Math.abs(a[i] - b[i]);
+    max = Math.max(max, d);
+    sum += d;
+  }
+  return { max, mean: sum / a.length };
+}
+
+// What the page gives to download when button is clicked: its name and bytes.
+async function downloadOf(page, button) {
+  const [download] = await Promise.all([page.waitForEvent('download', Wait), page.click(button)]);
+  return { name: download.suggestedFilename(), bytes: readFileSync(await download.path()) };
+}
+
 // Chooses an operation and values in the fields, as typed.
 async function choose(page, operation, values = {}) {
   await page.selectOption('#operation', { label: operation });
@@ -101,16 +161,13 @@ describe('same pixels', () => {
   ];
   for (const run of runs) {
     test(`${run.operation}: every frame of the slider equals the native renderer's`, async (t) => {
-      if (!existsSync(cli)) return t.skip(`no native renderer at ${cli}`);
-      const name = run.operation.replace('◆ ', '');
-      const raw = execFileSync(cli, ['render', '--operation', name, ...run.options, '--play', '--out', '-', '--format', 'raw'],
-        { maxBuffer: 1 << 28, stdio: ['ignore', 'pipe', 'ignore'] });
+      if (!needsCli(t)) return;
+      const frames = nativeRun(run.operation.replace('◆ ', ''), run.options);
       const page = await openPlayground();
       await choose(page, run.operation, { steps: run.steps });
       if (run.modifier) await page.selectOption('#modifier', { label: run.modifier });
       if (run.reverse) await page.check('#reverse');
-      const frameBytes = 446 * 75 * 3;
-      const length = raw.length / frameBytes;
+      const length = frames.length;
       await page.focus('#frame');
       await page.keyboard.press('End');
       await playerShows(page, { tick: length, length });
@@ -119,8 +176,72 @@ describe('same pixels', () => {
         if (k < length) await page.keyboard.press('ArrowLeft');
         await playerShows(page, { tick: k });
         const frame = Buffer.from(await screenBgr(page));
-        assert.ok(frame.equals(raw.subarray((k - 1) * frameBytes, k * frameBytes)), `frame ${k} of ${length} differs`);
+        assert.ok(frame.equals(frames[k - 1]), `frame ${k} of ${length} differs`);
       }
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    });
+  }
+});
+
+describe('saving', () => {
+  test('the frame as PNG holds the component\'s frame, pixel for pixel', async (t) => {
+    if (!needsCli(t)) return;
+    const frames = nativeRun('toBlend', ['--steps', '16']);
+    const page = await openPlayground();
+    await choose(page, '◆ toBlend', { steps: 16 });
+    await page.locator('#frame').fill('9');
+    await playerShows(page, { state: 'paused', tick: 9 });
+    const { name, bytes } = await downloadOf(page, '#save-png');
+    assert.equal(name, 'toBlend-frame-9.png');
+    const png = PNG.sync.read(bytes);
+    assert.deepEqual([png.width, png.height], [446, 75]);
+    assert.ok(rgbaToBgr(png.data).equals(frames[8]), 'the PNG differs from frame 9');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  // Frames of at most 256 colours keep them exactly. Others (the built-in pictures have over
+  // a thousand each) are quantised to 256: every byte within MaxPaletteError of the native
+  // frame and of the from and to pictures, MeanPaletteError on average (13 and 0.41 at most
+  // in these runs).
+  const MaxPaletteError = 16, MeanPaletteError = 1;
+  const gifRuns = [
+    { operation: '◆ toRGB', steps: 1, interval: 40, options: ['--steps', '1'] },
+    { operation: '◆ toMonoSlider', steps: 37, interval: 120, options: ['--steps', '37'] },
+  ];
+  for (const run of gifRuns) {
+    test(`${run.operation}: the run as GIF has every frame of the run, from the from picture to the to picture, each shown for Interval`, async (t) => {
+      if (!needsCli(t)) return;
+      const name = run.operation.replace('◆ ', '');
+      const frames = nativeRun(name, run.options);
+      const page = await openPlayground();
+      await choose(page, run.operation, { steps: run.steps, interval: run.interval });
+      const { name: file, bytes } = await downloadOf(page, '#save-gif');
+      assert.equal(file, `${name}.gif`);
+      const gif = new GifReader(bytes);
+      assert.deepEqual([gif.width, gif.height, gif.numFrames()], [446, 75, frames.length]);
+      assert.equal(gif.loopCount(), 0);
+      const rgba = new Uint8Array(446 * 75 * 4);
+      const shown = [];
+      for (let k = 0; k < gif.numFrames(); ++k) {
+        assert.equal(gif.frameInfo(k).delay, run.interval / 10, `delay of frame ${k + 1}`);
+        gif.decodeAndBlitFrameRGBA(k, rgba);
+        shown.push(rgbaToBgr(rgba));
+        const native = frames[k];
+        if (colourCount(native) <= 256) {
+          assert.ok(shown[k].equals(native), `frame ${k + 1} of ${frames.length} has few colours and differs`);
+        } else {
+          const { max, mean } = difference(shown[k], native);
+          assert.ok(max <= MaxPaletteError && mean <= MeanPaletteError, `frame ${k + 1}: max ${max}, mean ${mean.toFixed(2)}`);
+        }
+      }
+      for (const [frame, picture] of [[shown[0], 'From.bmp'], [shown.at(-1), 'To.bmp']]) {
+        const { max, mean } = difference(frame, bmpBgr(join(root, 'settings/res', picture)));
+        assert.ok(max <= MaxPaletteError && mean <= MeanPaletteError, `${picture}: max ${max}, mean ${mean.toFixed(2)}`);
+      }
+      assert.match(await page.textContent('#save-state'), new RegExp(`Saved ${name}.gif \\(${frames.length} frames\\)`));
+      await page.screenshot({ path: join(shots, `saved-${name}-gif.png`), fullPage: true });
       assert.deepEqual(page.errors, []);
       await page.close();
     });

@@ -2,6 +2,7 @@
 // handed to the component as the person types it, and what it refuses shown with its own
 // message.
 import { loadEngine, Property } from './component.js';
+import { GifWriter } from './gif.js';
 import { Fits, decode, decodeUrl, rgbaAt } from './pictures.js';
 
 const $ = (id) => document.getElementById(id);
@@ -9,6 +10,7 @@ const screen = $('screen');
 const LongestTimeStep = 250;  // ms of clock a hidden or stalled tab catches up at most
 const GalleryWidth = 220;     // widest gallery thumbnail
 const GalleryHold = 700;      // ms a finished thumbnail rests before it plays back
+const GifFramesPerPause = 8;  // frames encoded between two chances for the page to draw
 
 // Properties that the component takes only between runs: changing one stops the run.
 const BetweenRuns = ['Operation', 'Modifier', 'Reverse', 'Color', 'RGBOrder'];
@@ -25,6 +27,7 @@ const app = {
   lastTick: -1,
   dirty: true,
   recording: null,
+  encodingGif: false,
   settingsVersion: 0,
 };
 
@@ -278,10 +281,16 @@ function baseName() {
   return `${app.operations[c.get(Property.Operation)].name}-frame-${c.ticks}`;
 }
 
+// The component's frame, drawn afresh rather than taken off the screen canvas, which may
+// still show the frame before.
 function savePng() {
-  screen.toBlob((blob) => {
-    download(blob, baseName() + '.png');
-    $('save-state').textContent = `Saved ${baseName()}.png`;
+  const name = baseName() + '.png';
+  const canvas = document.createElement('canvas');
+  draw(canvas, app.component);
+  if (!canvas.width) return;
+  canvas.toBlob((blob) => {
+    download(blob, name);
+    $('save-state').textContent = `Saved ${name}`;
   }, 'image/png');
 }
 
@@ -290,6 +299,54 @@ function saveBmp() {
   if (!bmp) return;
   download(new Blob([bmp], { type: 'image/bmp' }), baseName() + '.bmp');
   $('save-state').textContent = `Saved ${baseName()}.bmp`;
+}
+
+// The whole run rendered tick by tick through the component and encoded as an animated GIF,
+// every frame shown for the run's Interval. The run is played afresh and paused, so only
+// these ticks move it; the page draws between groups of frames, and a person who stops or
+// plays the run meanwhile abandons the GIF.
+async function saveGif() {
+  if (app.encodingGif) return;
+  const c = app.component;
+  const length = c.runLength();
+  if (!length) {
+    $('save-state').textContent = 'This run never ends: there is no whole run to save.';
+    return;
+  }
+  const name = app.operations[c.get(Property.Operation)].name + '.gif';
+  app.encodingGif = true;
+  $('save-gif').disabled = true;
+  try {
+    if (c.active) c.stop();
+    const refused = c.play() || c.pause();
+    if (refused) {
+      showRunError(refused);
+      return;
+    }
+    const gif = new GifWriter(c.get(Property.Interval));
+    for (let k = 1; k <= length; ++k) {
+      if (!c.active || !c.paused || c.ticks !== k - 1) {
+        $('save-state').textContent = 'The run was changed while the GIF was made; nothing saved.';
+        return;
+      }
+      const tickRefused = c.tick();
+      if (tickRefused) {
+        showRunError(tickRefused);
+        return;
+      }
+      gif.add(c.frame());
+      app.dirty = true;
+      if (k % GifFramesPerPause === 0) {
+        $('save-state').textContent = `Encoding frame ${k} of ${length}…`;
+        await new Promise((r) => setTimeout(r));
+      }
+    }
+    download(new Blob([gif.finish()], { type: 'image/gif' }), name);
+    $('save-state').textContent = `Saved ${name} (${length} frames)`;
+  } finally {
+    app.encodingGif = false;
+    $('save-gif').disabled = false;
+  }
 }
 
 // The whole run, played at its Interval, recorded off the screen canvas.
@@ -582,6 +639,7 @@ function wire() {
 
   $('save-png').addEventListener('click', savePng);
   $('save-bmp').addEventListener('click', saveBmp);
+  $('save-gif').addEventListener('click', saveGif);
   $('record').addEventListener('click', recordRun);
 
   const tabs = [$('tab-player'), $('tab-gallery')];
