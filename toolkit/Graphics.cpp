@@ -35,11 +35,15 @@ std::uint8_t* TBitmap::SyncedBits() const {
     return FStore->Bits();
 }
 
-TPixelView TBitmap::Pixels() { return DibView(SyncedBits(), FWidth, FHeight); }
+TPixelView TBitmap::Pixels() {
+    NoteChange();
+    return DibView(SyncedBits(), FWidth, FHeight);
+}
 
 TConstPixelView TBitmap::Pixels() const { return DibView<const std::uint8_t>(SyncedBits(), FWidth, FHeight); }
 
 bool TBitmap::Changed() {
+    NoteChange();
     if (!OnChange) return true;
     const auto self = Watch();
     OnChange(*this);
@@ -47,6 +51,7 @@ bool TBitmap::Changed() {
 }
 
 void TBitmap::Adopt(std::unique_ptr<TPixelStore> store, int width, int height) {
+    NoteChange();
     if (!store || width <= 0 || height <= 0) {
         FStore.reset();
         FWidth = FHeight = 0;
