@@ -1,6 +1,7 @@
 #include "toolkit/Graphics.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "toolkit/BmpCodec.h"
@@ -340,7 +341,8 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
 
 TColor TCanvas::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= FTarget.Width() || y >= FTarget.Height()) return clNone;
-    const std::uint8_t* p = FTarget.Pixels().At(x, y);
+    // Read through the read-only view: reading is no change.
+    const std::uint8_t* p = std::as_const(FTarget).Pixels().At(x, y);
     return RGB(p[2], p[1], p[0]);
 }
 

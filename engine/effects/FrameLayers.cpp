@@ -185,8 +185,9 @@ void TFrameLayers::ComposeChanges() {
             addDifference(was[i].Target, now[i].Target);
             addDifference(now[i].Target, was[i].Target);
         } else {
+            // Both targets; the second without what the first covers, so no pixel is drawn twice.
             add(was[i].Target);
-            if (!SameRect(was[i].Target, now[i].Target)) add(now[i].Target);
+            if (!SameRect(was[i].Target, now[i].Target)) addDifference(now[i].Target, was[i].Target);
         }
     }
     if (FDamage.empty()) return;
