@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -122,7 +123,7 @@ bool ParseSizes(const char* text, std::vector<std::pair<int, int>>& sizes) {
 // Cost of a tick of op in a control of w x h: the median tick of a run that plays the whole
 // run in about o.Ticks ticks, the best of o.Runs runs.
 double TickCost(TTransitionOperation op, bool reverse, const TBitmap& from, const TBitmap& to, const Options& o,
-                double& drawn) {
+                double& drawn, double& cpu) {
     TLumawipe control(nullptr);
     control.SetBounds(0, 0, from.Width(), from.Height());
     control.SetFromBitmap(from);
@@ -144,6 +145,7 @@ double TickCost(TTransitionOperation op, bool reverse, const TBitmap& from, cons
             control.Play();
             std::int64_t n = 0, pixels = 0;
             const std::uint64_t partial = control.PartialFrames();
+            const std::clock_t c0 = std::clock();
             const auto t0 = Clock::now();
             for (; control.Active() && n < cap; ++n) {
                 control.AdvanceFrame(nullptr);
@@ -151,6 +153,8 @@ double TickCost(TTransitionOperation op, bool reverse, const TBitmap& from, cons
                                                              : std::int64_t(from.Width()) * from.Height();
             }
             const double ms = Ms(Clock::now() - t0);
+            const double cpuMs = 1000.0 * double(std::clock() - c0) / CLOCKS_PER_SEC;
+            cpu = std::min(cpu, cpuMs / double(std::max<std::int64_t>(n, 1)));
             control.Stop();
             drawn = double(pixels) / double(std::max<std::int64_t>(n, 1)) / (double(from.Width()) * from.Height());
             best = std::min(best, ms / double(std::max<std::int64_t>(n, 1)));
@@ -205,12 +209,14 @@ int main(int argc, char** argv) {
     }
     if (o.WholeRun)
         std::printf("# ms/frame: the mean tick of a whole run at Steps %d, every frame drawn in turn; drawn: the\n"
-                    "# share of the frame's pixels a tick wrote, on average (1: every frame drawn whole)\n",
+                    "# share of the frame's pixels a tick wrote, on average (1: every frame drawn whole); cpu:\n"
+                    "# the processor time of the run over its ticks (std::clock; time the process waited for\n"
+                    "# the processor is left out; on Windows std::clock is wall time)\n",
                     o.Steps);
     else
         std::printf("# ms/frame: the median tick of a run played in about %d ticks spread over it\n", o.Ticks);
     std::printf("%-18s %-8s %-10s %10s %9s %9s%s\n", "operation", "dir", "size", "ms/frame", "x hot", "x cold",
-                o.WholeRun ? "     drawn" : "");
+                o.WholeRun ? "     drawn   cpu x hot" : "");
     for (const auto& [w, h] : o.Sizes) {
         TBitmap from, to;
         Noise(from, w, h, 1);
@@ -224,11 +230,11 @@ int main(int argc, char** argv) {
             const auto op = TTransitionOperation(i);
             if (!o.Only.empty() && OperationNames[i] != o.Only) continue;
             for (const bool reverse : {false, true}) {
-                double drawn = 1;
-                const double ms = TickCost(op, reverse, from, to, o, drawn);
+                double drawn = 1, cpu = 1e30;
+                const double ms = TickCost(op, reverse, from, to, o, drawn, cpu);
                 std::printf("%-18s %-8s %-10s %10.4f %9.2f %9.2f", std::string(OperationNames[i]).c_str(),
                             reverse ? "reverse" : "forward", size, ms, ms / copy.Hot, ms / copy.Cold);
-                if (o.WholeRun) std::printf(" %9.3f", drawn);
+                if (o.WholeRun) std::printf(" %9.3f %9.2f", drawn, cpu / copy.Hot);
                 std::printf("\n");
                 std::fflush(stdout);
             }
