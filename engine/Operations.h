@@ -68,5 +68,5 @@
       rdWhole, obEngineOnly, "a row and a column of the to picture appear at random, one pair a frame")            \
     X(toSwarm, SwarmEffect, SwarmReverseEffect, NoState, baNone, fcWhole, rdWhole, obEngineOnly,                   \
       "the to picture wipes in behind a swarm of its own random pixels")                                           \
-    X(toStripedIris, StripedIrisEffect, StripedIrisEffect, NoState, baNone, fcWhole, rdWhole, obEngineOnly,        \
+    X(toStripedIris, StripedIrisEffect, StripedIrisEffect, NoState, baNone, fcWhole, rdChanges, obEngineOnly,      \
       "concentric rings of the to picture appear, every other one first")
