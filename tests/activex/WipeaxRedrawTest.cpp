@@ -6,7 +6,6 @@
 
 #include "activex/Wipeax.h"
 #include "engine/RedrawPlayer.h"
-#include "toolkit/Forms.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 // the frame on screen, and every frame equals the whole redraw (RedrawPlayer.h).
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/RedrawPlayer.h"
-#include "toolkit/Forms.h"
 
 using namespace Wipekit;
 using Op = TTransitionOperation;
