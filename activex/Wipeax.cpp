@@ -100,8 +100,10 @@ void TLumawipe::Paint() {
     params.State = nullptr;  // none of these operations keeps state between frames
     params.ClampedFrame = FFrameCounter;
 
-    // Every paint draws its frame from scratch.
-    const TFrameOutcome outcome = ShowFrame(FFrame, Routine(), params, OperationCoversFrame(FOperation));
+    // Every paint draws its frame, where it differs from the one on screen when nothing else
+    // changed since that one (TTransitionDriver::DrawFrame), else whole.
+    const TFrameOutcome outcome = ShowFrame(FFrame, Routine(), params, OperationCoversFrame(FOperation),
+                                            Wipekit::OperationRedrawsChanges(FOperation));
     // The counter never stays beyond the last frame.
     FFrameCounter = params.ClampedFrame;
 

@@ -1,7 +1,9 @@
 // Wipeax: the engine of the ActiveX control. Its TLumawipe plays the first 20 operations
 // of the full engine through the full engine's routines, but keeps no work bitmap: a
 // frame tick only advances FrameCounter and asks for a repaint, and Paint draws the frame
-// for FrameCounter from scratch (only the bitmap's memory is kept from paint to paint).
+// for FrameCounter (only the bitmap's memory is kept from paint to paint; on the control's
+// surface, a frame of an rdChanges operation is drawn where it differs from the one there
+// when nothing else changed since, see TTransitionDriver::DrawFrame).
 #pragma once
 
 #include <cstdint>

@@ -6,17 +6,22 @@
 // the product is built with.
 //
 //   lumawipe_tickbench [--sizes 446x75,1920x1080,3840x2160] [--runs N] [--ticks N] [--batch N] [--only NAME]
+//                      [--whole-run [--steps N]]
 //
 // Each run plays an operation through about --ticks ticks (Steps chosen from the run's
 // length), so the timed frames are spread over the whole run; a run's figure is the median
 // of its ticks, and a row's figure the best (lowest) of --runs runs, so that other work on
-// the machine shows less. Each copy figure is the best of many copies. With --batch N each
+// the machine shows less. With --whole-run a run plays every frame at Steps 1 (or --steps),
+// tick by tick as a control does, and its figure is the mean tick of the run: the time of
+// the whole run over its ticks (consecutive frames, which the operations that draw only
+// what changed since the frame on screen draw as their changes). Each copy figure is the best of many copies. With --batch N each
 // time taken covers N ticks in a row and counts as their mean: for clocks too coarse to time
 // one small tick (a browser's is 5 us at best).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +100,8 @@ struct Options {
     int Runs = 3;
     int Ticks = 24;
     int Batch = 1;
+    bool WholeRun = false;
+    int Steps = 1;
     std::string Only;
 };
 
@@ -115,7 +122,8 @@ bool ParseSizes(const char* text, std::vector<std::pair<int, int>>& sizes) {
 
 // Cost of a tick of op in a control of w x h: the median tick of a run that plays the whole
 // run in about o.Ticks ticks, the best of o.Runs runs.
-double TickCost(TTransitionOperation op, bool reverse, const TBitmap& from, const TBitmap& to, const Options& o) {
+double TickCost(TTransitionOperation op, bool reverse, const TBitmap& from, const TBitmap& to, const Options& o,
+                double& drawn, double& cpu) {
     TLumawipe control(nullptr);
     control.SetBounds(0, 0, from.Width(), from.Height());
     control.SetFromBitmap(from);
@@ -128,8 +136,32 @@ double TickCost(TTransitionOperation op, bool reverse, const TBitmap& from, cons
     params.Delta = control.Delta();
     params.ClientRect = Toolkit::Rect(0, 0, from.Width(), from.Height());
     const std::int32_t last = LastFrame(op, from, to, params);
-    control.SetSteps(std::max<std::int32_t>(1, last / o.Ticks));
     double best = 1e30;
+    if (o.WholeRun) {
+        control.SetSteps(o.Steps);
+        // A run that never ends is cut after its frames were all drawn twice.
+        const std::int64_t cap = 2 * std::int64_t(last) / o.Steps + 8;
+        for (int run = 0; run < o.Runs; ++run) {
+            control.Play();
+            std::int64_t n = 0, pixels = 0;
+            const std::uint64_t partial = control.PartialFrames();
+            const std::clock_t c0 = std::clock();
+            const auto t0 = Clock::now();
+            for (; control.Active() && n < cap; ++n) {
+                control.AdvanceFrame(nullptr);
+                pixels += control.PartialFrames() != partial ? control.LastFramePixels()
+                                                             : std::int64_t(from.Width()) * from.Height();
+            }
+            const double ms = Ms(Clock::now() - t0);
+            const double cpuMs = 1000.0 * double(std::clock() - c0) / CLOCKS_PER_SEC;
+            cpu = std::min(cpu, cpuMs / double(std::max<std::int64_t>(n, 1)));
+            control.Stop();
+            drawn = double(pixels) / double(std::max<std::int64_t>(n, 1)) / (double(from.Width()) * from.Height());
+            best = std::min(best, ms / double(std::max<std::int64_t>(n, 1)));
+        }
+        return best;
+    }
+    control.SetSteps(std::max<std::int32_t>(1, last / o.Ticks));
     for (int run = 0; run < o.Runs; ++run) {
         std::vector<double> ticks;
         control.Play();
@@ -161,15 +193,30 @@ int main(int argc, char** argv) {
             o.Ticks = std::max(1, std::atoi(argv[++i]));
         } else if (a == "--batch" && more) {
             o.Batch = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--whole-run") {
+            o.WholeRun = true;
+        } else if (a == "--steps" && more) {
+            o.Steps = std::max(1, std::atoi(argv[++i]));
         } else if (a == "--only" && more) {
             o.Only = argv[++i];
         } else {
             std::fprintf(stderr,
-                         "usage: %s [--sizes WxH,...] [--runs N] [--ticks N] [--batch N] [--only OPERATION]\n", argv[0]);
+                         "usage: %s [--sizes WxH,...] [--runs N] [--ticks N] [--batch N] [--only OPERATION] "
+                         "[--whole-run [--steps N]]\n",
+                         argv[0]);
             return 2;
         }
     }
-    std::printf("%-18s %-8s %-10s %10s %9s %9s\n", "operation", "dir", "size", "ms/frame", "x hot", "x cold");
+    if (o.WholeRun)
+        std::printf("# ms/frame: the mean tick of a whole run at Steps %d, every frame drawn in turn; drawn: the\n"
+                    "# share of the frame's pixels a tick wrote, on average (1: every frame drawn whole); cpu:\n"
+                    "# the processor time of the run over its ticks (std::clock; time the process waited for\n"
+                    "# the processor is left out; on Windows std::clock is wall time)\n",
+                    o.Steps);
+    else
+        std::printf("# ms/frame: the median tick of a run played in about %d ticks spread over it\n", o.Ticks);
+    std::printf("%-18s %-8s %-10s %10s %9s %9s%s\n", "operation", "dir", "size", "ms/frame", "x hot", "x cold",
+                o.WholeRun ? "     drawn   cpu x hot" : "");
     for (const auto& [w, h] : o.Sizes) {
         TBitmap from, to;
         Noise(from, w, h, 1);
@@ -183,9 +230,12 @@ int main(int argc, char** argv) {
             const auto op = TTransitionOperation(i);
             if (!o.Only.empty() && OperationNames[i] != o.Only) continue;
             for (const bool reverse : {false, true}) {
-                const double ms = TickCost(op, reverse, from, to, o);
-                std::printf("%-18s %-8s %-10s %10.4f %9.2f %9.2f\n", std::string(OperationNames[i]).c_str(),
+                double drawn = 1, cpu = 1e30;
+                const double ms = TickCost(op, reverse, from, to, o, drawn, cpu);
+                std::printf("%-18s %-8s %-10s %10.4f %9.2f %9.2f", std::string(OperationNames[i]).c_str(),
                             reverse ? "reverse" : "forward", size, ms, ms / copy.Hot, ms / copy.Cold);
+                if (o.WholeRun) std::printf(" %9.3f %9.2f", drawn, cpu / copy.Hot);
+                std::printf("\n");
                 std::fflush(stdout);
             }
         }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <vector>
 #include <string_view>
 #include <type_traits>
 
@@ -67,6 +68,9 @@ enum class TBarAxis : std::uint8_t {
 // How much of a frame an operation draws over the Color fill (pictures of the frame's size).
 enum class TFrameCover : std::uint8_t { fcWhole, fcPart };
 
+// Whether a tick may draw only where its frame differs from the one on screen.
+enum class TFrameRedraw : std::uint8_t { rdWhole, rdChanges };
+
 // Who offers an operation: the ActiveX control offers a prefix of the list, the engine all.
 enum class TOfferedBy : std::uint8_t { obControl, obEngineOnly };
 
@@ -81,13 +85,15 @@ struct TOperationInfo {
     bool KeepsState;  // frames depend on the run before them, so CurrentFrame cannot be set
     TBarAxis Bars;
     TFrameCover Cover;
+    TFrameRedraw Redraw;
     TOfferedBy OfferedBy;
     std::string_view Description;
 };
 
 inline constexpr TOperationInfo OperationInfo[] = {
-#define WIPEKIT_INFO(name, fwd, rev, state, bars, cover, offeredBy, description) \
-    {!std::is_same_v<state, NoState>, TBarAxis::bars, TFrameCover::cover, TOfferedBy::offeredBy, description},
+#define WIPEKIT_INFO(name, fwd, rev, state, bars, cover, redraw, offeredBy, description)                \
+    {!std::is_same_v<state, NoState>, TBarAxis::bars, TFrameCover::cover, TFrameRedraw::redraw, \
+     TOfferedBy::offeredBy, description},
     WIPEKIT_OPERATIONS(WIPEKIT_INFO)
 #undef WIPEKIT_INFO
 };
@@ -117,10 +123,41 @@ std::int32_t OperationBarCount(TTransitionOperation op, TTransitionModifier m, i
 // pictures have the frame's size: the engine then leaves out the Color fill it would hide.
 bool OperationCoversFrame(TTransitionOperation op);
 
+// Whether op's routines draw only through TFrameLayers (rdChanges), so that a tick can draw
+// just where its frame differs from the frame on screen; false outside the list.
+bool OperationRedrawsChanges(TTransitionOperation op);
+
 // 1 to 2147483647.
 using TPositiveInteger = std::int32_t;
 
 class TFXState;
+
+// One copy of a frame as TFrameLayers records it (engine/effects/FrameLayers.h): pixels of
+// Target come from Src at (x + Dx, y + Dy); with Under, exclusive-or those of Under at
+// (x + UnderDx, y + UnderDy). A frame drawn from a list of them shows at each pixel the
+// last copy in the list that covers it.
+struct TFrameLayer {
+    const TBitmap* Src;
+    TRect Target;
+    int Dx, Dy;
+    const TBitmap* Under;
+    int UnderDx, UnderDy;
+};
+
+// What a component keeps of the frame on screen so that the next one can be drawn only
+// where it differs (see TTransitionDriver::DrawFrame). A routine of an rdChanges
+// operation hands it to its TFrameLayers.
+struct TFrameMemory {
+    // In: the work bitmap shows exactly the frame drawn from Layers, over pictures that have
+    // not changed since: draw only where the new frame's layers differ.
+    bool Partial = false;
+    // Out: Layers holds the layers the frame just drawn is made of, and nothing else drew
+    // on it. False when a copy could not be recorded (then the frame was drawn whole).
+    bool Valid = false;
+    std::vector<TFrameLayer> Layers;
+    // Out: pixels the last frame wrote (diagnostics, tests).
+    std::int64_t PixelsDrawn = 0;
+};
 
 // The component's parameter block, contiguous and in this order; its address is the
 // last argument of every effect routine.
@@ -138,6 +175,9 @@ struct TTransitionParams {
     // otherwise. An engine that keeps its counter in step with the frames drawn sets it to
     // CurrentFrame before the call; the full engine ignores it.
     std::int32_t ClampedFrame;
+    // What the component keeps of the frame on screen, for the routines of rdChanges
+    // operations; nullptr: draw the frame whole, keep nothing.
+    TFrameMemory* Memory;
 };
 
 // Draws the frame of Params->CurrentFrame onto WorkBitmap; true when it is the last one.

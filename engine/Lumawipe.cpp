@@ -112,7 +112,7 @@ void TLumawipe::ReRender() {
 void TLumawipe::RenderFrame() {
     const TEffectEntry& entry = OperationTable[int(FOperation)];
     const TFrameOutcome frame = ShowFrame(FWorkBitmap, FParams.Reverse ? entry.Reverse : entry.Forward, FParams,
-                                          OperationCoversFrame(FOperation));
+                                          OperationCoversFrame(FOperation), OperationRedrawsChanges(FOperation));
     FFrame = frame.Frame;
     if (frame.Error) std::rethrow_exception(frame.Error);
     if (frame.Finished) {

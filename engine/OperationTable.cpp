@@ -60,6 +60,10 @@ bool OperationCoversFrame(TTransitionOperation op) {
     return int(op) < OperationCount && OperationInfo[int(op)].Cover == TFrameCover::fcWhole;
 }
 
+bool OperationRedrawsChanges(TTransitionOperation op) {
+    return int(op) < OperationCount && OperationInfo[int(op)].Redraw == TFrameRedraw::rdChanges;
+}
+
 std::string_view OperationName(TTransitionOperation op) { return NameIn(OperationNames, op); }
 std::string_view ModifierName(TTransitionModifier m) { return NameIn(ModifierNames, m); }
 std::string_view RGBOrderName(TRGBOrder o) { return NameIn(RGBOrderNames, o); }

@@ -143,14 +143,14 @@ std::int32_t TTransitionDriver::FrameAfter(std::int32_t frame, std::int32_t step
 }
 
 TFrameOutcome TTransitionDriver::ShowFrame(TBitmap& own, TEffectProc routine, TTransitionParams& params,
-                                           bool covers) {
+                                           bool covers, bool changes) {
     TFrameOutcome outcome;
     if (PicturesFitControl()) {
         // Drawn where it is shown: a tick moves no second copy of the frame.
-        DrawOnSurface([&](TBitmap& surface) { outcome = DrawFrame(surface, routine, params, covers); });
+        DrawOnSurface([&](TBitmap& surface) { outcome = DrawFrame(surface, routine, params, covers, changes); });
         outcome.Frame = &Surface();
     } else {
-        outcome = DrawFrame(own, routine, params, covers);
+        outcome = DrawFrame(own, routine, params, covers, changes);
         Canvas().CopyRect(ClientRect(), own.Canvas(), ClientRect());
         outcome.Frame = &own;
     }
@@ -162,14 +162,50 @@ bool TTransitionDriver::PicturesFitControl() const {
     return sized(FFromBitmap) && sized(FToBitmap);
 }
 
+TTransitionDriver::TShownFrame TTransitionDriver::ShownFrame(const TBitmap& frame, TEffectProc routine,
+                                                             const TTransitionParams& params) const {
+    TShownFrame shown;
+    shown.Target = &frame;
+    shown.TargetCount = frame.ChangeCount();
+    shown.FromCount = FFromBitmap.ChangeCount();
+    shown.ToCount = FToBitmap.ChangeCount();
+    shown.Width = frame.Width();
+    shown.Height = frame.Height();
+    shown.Routine = routine;
+    shown.Color = params.Color;
+    shown.Delta = params.Delta;
+    shown.Modifier = params.Modifier;
+    shown.Reverse = params.Reverse;
+    shown.RGBOrder = params.RGBOrder;
+    shown.State = params.State;
+    shown.Left = params.ClientRect.Left;
+    shown.Top = params.ClientRect.Top;
+    shown.Right = params.ClientRect.Right;
+    shown.Bottom = params.ClientRect.Bottom;
+    return shown;
+}
+
 TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params,
-                                           bool covers) const {
+                                           bool covers, bool changes) {
     frame.SetSize(Width(), Height());
     auto& canvas = frame.Canvas();
     canvas.Brush.Style = Toolkit::TBrushStyle::bsSolid;
     canvas.Brush.Color = params.Color;
     params.ClientRect = ClientRect();
     const bool hidden = covers && routine && params.CurrentFrame >= 0 && PicturesFitControl();
+    // Only a frame of layers alone (no fill under them) can be drawn where it changed.
+    const bool remember = changes && hidden && !FFromBitmap.Empty();
+    TShownFrame shown;
+    params.Memory = nullptr;
+    if (remember) {
+        shown = ShownFrame(frame, routine, params);
+        FMemory.Partial = FShownValid && FMemory.Valid && shown == FShown;
+        FMemory.Valid = false;
+        FMemory.PixelsDrawn = 0;
+        params.Memory = &FMemory;
+    }
+    const bool partial = remember && FMemory.Partial;
+    FShownValid = false;
     if (!hidden) canvas.FillRect(ClientRect());
 
     TFrameOutcome outcome;
@@ -180,6 +216,14 @@ TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, 
         } catch (...) {
             outcome.Error = std::current_exception();
             if (hidden) canvas.FillRect(ClientRect());
+        }
+        params.Memory = nullptr;
+        if (remember && !outcome.Error && FMemory.Valid) {
+            // The frame now on screen, as the bitmap holding it counts its changes after it.
+            shown.TargetCount = frame.ChangeCount();
+            FShown = shown;
+            FShownValid = true;
+            if (partial) ++FPartialFrames;
         }
     } else if (Designing()) {
         canvas.Pen.Style = Toolkit::TPenStyle::psDash;

@@ -91,6 +91,12 @@ public:
     // The frame tick of the timer and the thread.
     virtual void AdvanceFrame(Toolkit::TObject* Sender) = 0;
 
+    // Frames drawn only where they differed from the frame on screen, since the component
+    // was made, and the pixels the last frame drawn through the memory wrote (tests,
+    // diagnostics).
+    std::uint64_t PartialFrames() const { return FPartialFrames; }
+    std::int64_t LastFramePixels() const { return FMemory.PixelsDrawn; }
+
 protected:
     virtual void ResetTransition() = 0;
     virtual void FromBitmapChanged(TBitmap& Sender) = 0;
@@ -109,13 +115,21 @@ protected:
     // every pixel of frames from 0 on when both pictures have the control's size) the
     // fill is left out where it would be hidden; a routine that raises has drawn nothing
     // and gets the fill.
-    TFrameOutcome DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params,
-                            bool covers = false) const;
+    //
+    // With changes (the routine is an rdChanges operation's) and the fill left out, the
+    // component remembers the frame on screen: the layers it was drawn from, the bitmap it
+    // lies in and that bitmap's change count after the draw, the pictures' change counts,
+    // the routine, every value of params but the frame, and the sizes. When all of them
+    // are as they were, the routine draws only where its new frame's layers differ from
+    // those (TFrameLayers); otherwise, and after any failure, it draws the whole frame.
+    TFrameOutcome DrawFrame(TBitmap& frame, TEffectProc routine, TTransitionParams& params, bool covers = false,
+                            bool changes = false);
     // DrawFrame where the control shows it: straight onto the control's surface, shown
     // once, when both pictures have the control's size; otherwise (an effect may size the
     // bitmap it draws into to a picture's) into own, which is then copied onto the control,
     // also when the routine failed. The outcome's Frame is the bitmap that holds the frame.
-    TFrameOutcome ShowFrame(TBitmap& own, TEffectProc routine, TTransitionParams& params, bool covers);
+    TFrameOutcome ShowFrame(TBitmap& own, TEffectProc routine, TTransitionParams& params, bool covers,
+                            bool changes = false);
 
 private:
     bool PicturesFitControl() const;
@@ -123,8 +137,31 @@ private:
     void ReleaseThread();
     void SetTicking(bool on);
 
+    // What a frame drawn with the memory depends on, but its frame number (the layers kept
+    // in FMemory carry what depends on that).
+    struct TShownFrame {
+        const TBitmap* Target = nullptr;
+        std::uint64_t TargetCount = 0, FromCount = 0, ToCount = 0;
+        int Width = 0, Height = 0;
+        TEffectProc Routine = nullptr;
+        TColor Color = 0;
+        TPositiveInteger Delta = 0;
+        TTransitionModifier Modifier{};
+        bool Reverse = false;
+        TRGBOrder RGBOrder{};
+        const TFXState* State = nullptr;
+        int Left = 0, Top = 0, Right = 0, Bottom = 0;  // params.ClientRect
+        bool operator==(const TShownFrame&) const = default;
+    };
+    TShownFrame ShownFrame(const TBitmap& frame, TEffectProc routine, const TTransitionParams& params) const;
+
     TBitmap FFromBitmap;
     TBitmap FToBitmap;
+    // The frame on screen, when it was drawn with the memory (else FShownValid is false).
+    TShownFrame FShown;
+    bool FShownValid = false;
+    TFrameMemory FMemory;
+    std::uint64_t FPartialFrames = 0;
     bool FActive = false;
     std::atomic<std::uint32_t> FInterval{100};  // read by the worker without a lock
     Toolkit::TTimer* FTimer = nullptr;

@@ -1,6 +1,7 @@
 #include "toolkit/Graphics.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "toolkit/BmpCodec.h"
@@ -35,11 +36,15 @@ std::uint8_t* TBitmap::SyncedBits() const {
     return FStore->Bits();
 }
 
-TPixelView TBitmap::Pixels() { return DibView(SyncedBits(), FWidth, FHeight); }
+TPixelView TBitmap::Pixels() {
+    NoteChange();
+    return DibView(SyncedBits(), FWidth, FHeight);
+}
 
 TConstPixelView TBitmap::Pixels() const { return DibView<const std::uint8_t>(SyncedBits(), FWidth, FHeight); }
 
 bool TBitmap::Changed() {
+    NoteChange();
     if (!OnChange) return true;
     const auto self = Watch();
     OnChange(*this);
@@ -47,6 +52,7 @@ bool TBitmap::Changed() {
 }
 
 void TBitmap::Adopt(std::unique_ptr<TPixelStore> store, int width, int height) {
+    NoteChange();
     if (!store || width <= 0 || height <= 0) {
         FStore.reset();
         FWidth = FHeight = 0;
@@ -335,7 +341,8 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
 
 TColor TCanvas::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= FTarget.Width() || y >= FTarget.Height()) return clNone;
-    const std::uint8_t* p = FTarget.Pixels().At(x, y);
+    // Read through the read-only view: reading is no change.
+    const std::uint8_t* p = std::as_const(FTarget).Pixels().At(x, y);
     return RGB(p[2], p[1], p[0]);
 }
 

@@ -104,15 +104,31 @@ public:
     void Assign(const TBitmap& source);
 
     // The pixels, after the store has been synchronised once (empty when the bitmap is).
+    // The writable view counts as a change (ChangeCount), the read-only one does not.
     TPixelView Pixels();
     TConstPixelView Pixels() const;
-    // Picture line y, counted from the top.
+    // Picture line y, counted from the top (the writable line counts as a change).
     std::uint8_t* ScanLine(int y) { return Pixels().Row(y); }
     const std::uint8_t* ScanLine(int y) const { return Pixels().Row(y); }
     // The DIB memory as one block of ImageSize() bytes (nullptr when empty), for code that
-    // hands the whole DIB to the platform.
-    std::uint8_t* Bits() { return SyncedBits(); }
+    // hands the whole DIB to the platform (the writable block counts as a change).
+    std::uint8_t* Bits() {
+        NoteChange();
+        return SyncedBits();
+    }
     const std::uint8_t* Bits() const { return SyncedBits(); }
+
+    // The change count: rises at every change the toolkit knows of and at every handing
+    // out of writable pixels: each drawing operation and change notification, resizing,
+    // Assign, loading, adopting a store, the writable Pixels, ScanLine and Bits, and on
+    // Windows the bitmap's handle and device context (BitmapHandle, TBitmapDC). Equal
+    // counts, read at two times, mean the pixels are as they were (a component redraws
+    // only what changed of a frame on that promise). Counts of different bitmaps are
+    // unrelated.
+    std::uint64_t ChangeCount() const { return FChangeCount; }
+    // Counts a change made, or made possible, outside the paths above (a backend handing
+    // out the memory to the platform).
+    void NoteChange() { ++FChangeCount; }
 
     TCanvas& Canvas() { return FCanvas; }
     const TCanvas& Canvas() const { return FCanvas; }
@@ -135,6 +151,8 @@ public:
     // A packed DIB held in memory (a bitmap resource: no file header).
     void LoadDibFromMemory(const void* data, std::size_t size);
 
+    // The store (a backend's way to its memory, e.g. the Windows handle behind it; a
+    // backend that hands that out for writing calls NoteChange).
     TPixelStore* Store() const { return FStore.get(); }
     // Replaces the picture with a prepared store of the given size (backends, loaders).
     void Adopt(std::unique_ptr<TPixelStore> store, int width, int height);
@@ -147,6 +165,7 @@ private:
 
     int FWidth = 0;
     int FHeight = 0;
+    std::uint64_t FChangeCount = 0;
     std::unique_ptr<TPixelStore> FStore;
     TCanvas FCanvas;
     TLifeline FLifeline;

@@ -13,7 +13,7 @@ namespace {
 // frame s - d, which plays the run from ToBitmap back to FromBitmap.
 bool DrawCrush(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                bool backwards) {
-    TFrameLayers layers(WorkBitmap);
+    TFrameLayers layers(WorkBitmap, p.Memory);
     layers.Copy(FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
     const bool outward = axis.SplitsOutward();

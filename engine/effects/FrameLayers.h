@@ -18,9 +18,17 @@ namespace Wipekit::Effects {
 // another mode, a copy onto a mixed background) first draws what is recorded and is then
 // drawn at once. What is recorded is drawn by Draw, or when the routine raises, as the
 // object goes out of scope: the frame is always the one CopyBand in the same order draws.
+//
+// Given the component's memory of the frame on screen (TTransitionParams::Memory), it
+// records every copy of the frame and Draw keeps them there. When the memory says the work
+// bitmap still shows the frame of the layers it holds (Partial), Draw writes only where the
+// new frame can differ: pairing the two lists by position, the pixels outside both
+// targets of every pair of different mappings (source, offsets) and outside the symmetric
+// difference of the targets of every pair of equal mappings are covered by the same
+// copies in both frames, so they already show the new frame.
 class TFrameLayers {
 public:
-    explicit TFrameLayers(TBitmap& work) : FWork(work) {}
+    explicit TFrameLayers(TBitmap& work, TFrameMemory* memory = nullptr);
     ~TFrameLayers();
     TFrameLayers(const TFrameLayers&) = delete;
     TFrameLayers& operator=(const TFrameLayers&) = delete;
@@ -35,23 +43,33 @@ public:
 private:
     // Pixels of Target come from Src at (x + Dx, y + Dy); an exclusive-or layer combines
     // them with Under's at (x + UnderDx, y + UnderDy).
-    struct Layer {
-        const TBitmap* Src;
-        TRect Target;
-        int Dx, Dy;
-        const TBitmap* Under;
-        int UnderDx, UnderDy;
-    };
-    // Recorded at most at once: beyond this the pass would cost more than the writes it
-    // saves, so the layers so far are drawn and recording starts again.
+    using Layer = TFrameLayer;
+    // Composed at most at once: beyond this the pass would cost more than the writes it
+    // saves, so longer lists are drawn in parts, one over the other (without a memory, the
+    // layers so far are drawn and recording starts again).
     static constexpr std::size_t MaxLayers = 256;
 
-    // Draws the recorded layers, topmost first, each pixel once.
-    void Compose() noexcept;
-    void DrawRun(const Layer& layer, int left, int right, int top, int bottom) const;
+    // Draws layers, topmost first, each pixel once; in parts of MaxLayers.
+    void Compose(const Layer* layers, std::size_t count) noexcept;
+    void ComposePart(const Layer* layers, std::size_t count) noexcept;
+    // Draws the recorded layers where they can differ from the memory's.
+    void ComposeChanges();
+    // Draws the layers over rectangle r only.
+    void ComposeWithin(const TRect& r);
+    void DrawRun(const Layer& layer, int left, int right, int top, int bottom);
 
     TBitmap& FWork;
+    TFrameMemory* FMemory;
+    bool FWhole = false;  // with a memory: a copy was drawn unrecorded, so the frame is drawn whole
     std::vector<Layer> FLayers;
+    // Scratch of the passes.
+    std::vector<int> FEdges;
+    std::vector<std::pair<int, int>> FCovered;
+    std::vector<TRect> FDamage;
+    std::vector<Layer> FClipped;
+    std::vector<std::uint32_t> FBuckets, FBucketStart, FSeen;
+    std::vector<std::uint32_t> FCandidates;
+    std::int64_t FPixels = 0;
 };
 
 // Slides picture in at the entry edge of axis, depth pixels deep: the part of the

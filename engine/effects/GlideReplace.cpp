@@ -14,7 +14,7 @@ namespace {
 // by its own size, the reverse one by the frame's.
 bool DrawGlide(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                bool backwards) {
-    TFrameLayers layers(WorkBitmap);
+    TFrameLayers layers(WorkBitmap, p.Memory);
     layers.Copy(FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
     const std::int64_t W = WorkBitmap.Width();

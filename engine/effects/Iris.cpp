@@ -13,7 +13,7 @@ bool IrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wor
     const std::int64_t W = WorkBitmap.Width();
     const std::int64_t H = WorkBitmap.Height();
 
-    TFrameLayers layers(WorkBitmap);
+    TFrameLayers layers(WorkBitmap, p.Memory);
     layers.Copy(Out, p.ClientRect);
     // The travel follows the control, the iris works within the incoming picture.
     const std::int64_t s = std::min(W, H) / 2;

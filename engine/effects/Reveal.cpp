@@ -16,7 +16,7 @@ enum class Boundaries : bool { One, Two };
 template <Boundaries boundaries>
 bool DrawReveal(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                 bool backwards) {
-    TFrameLayers layers(WorkBitmap);
+    TFrameLayers layers(WorkBitmap, p.Memory);
     layers.Copy(FromBitmap, p.ClientRect);
     const Axis axis = MotionAxis(p.Modifier);
     const std::int64_t W = WorkBitmap.Width();

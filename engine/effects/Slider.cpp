@@ -75,7 +75,7 @@ using DrawBands = void (*)(TFrameLayers& work, const TBitmap& to, const Bands& b
 template <std::int64_t (*length)(const Bands&), DrawBands draw>
 bool SliderFrame(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& WorkBitmap, TTransitionParams& p,
                  bool backwards) {
-    TFrameLayers layers(WorkBitmap);
+    TFrameLayers layers(WorkBitmap, p.Memory);
     layers.Copy(FromBitmap, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, ToBitmap, p);
     const std::int64_t end = length(bands);
@@ -101,7 +101,7 @@ bool StripEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitmap& Wo
     // Named, not bound: a lambda below captures it (clang 14 captures no structured binding).
     const Pictures pictures = ByDirection(FromBitmap, ToBitmap, p.Reverse);
     const TBitmap& strips = pictures.In;
-    TFrameLayers layers(WorkBitmap);
+    TFrameLayers layers(WorkBitmap, p.Memory);
     layers.Copy(pictures.Out, p.ClientRect);
     const Bands bands = CutBands(WorkBitmap, strips, p);
     std::int64_t f = p.CurrentFrame;

@@ -48,7 +48,7 @@ bool StripedIrisEffect(const TBitmap& FromBitmap, const TBitmap& ToBitmap, TBitm
                        TTransitionParams* Params) {
     const TTransitionParams p = *Params;
     const auto [A, B] = ByDirection(FromBitmap, ToBitmap, p.Reverse);
-    TFrameLayers layers(WorkBitmap);
+    TFrameLayers layers(WorkBitmap, p.Memory);
     layers.Copy(B, p.ClientRect);
 
     const int W = WorkBitmap.Width();

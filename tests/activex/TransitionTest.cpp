@@ -362,3 +362,30 @@ TEST_P(TransitionTeardown, FreedByItsOwnOnDone) {
 
 INSTANTIATE_TEST_SUITE_P(TimerAndThread, TransitionTeardown, ::testing::Bool(),
                          [](const auto& info) { return info.param ? std::string("Thread") : std::string("Timer"); });
+
+// A run that draws only what changed between its frames: the container takes the incoming
+// picture's handle in the middle of the run and draws on it through GDI; the frames after
+// show what it drew everywhere the picture shows, not only where the wipe moved on.
+TEST_F(Transition, APictureDrawnOnThroughItsHandleShowsInTheNextFrames) {
+    ShowPictures(*T);
+    T->SetOperation(std::uint8_t(Op::toMonoReveal));
+    T->SetSteps(1);
+    T->SetInterval(5);
+    bool done = false;
+    T->OnDone = [&](Toolkit::TObject*) { done = true; };
+    T->Play();
+    ASSERT_TRUE(PumpUntil([&] { return T->Engine().FrameCounter() >= W / 2; }, 5000));
+    ASSERT_GT(T->Engine().PartialFrames(), 0u) << "the run draws its frames as their changes";
+    constexpr TColor Drawn = 0x00AA5500;
+    const HBITMAP handle = Wipeax::Int32ToHandle(T->ToBitmap());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, handle);
+    const RECT all{0, 0, W, H};
+    HBRUSH brush = CreateSolidBrush(Drawn);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ASSERT_TRUE(PumpUntil([&] { return done; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return WindowShows(T->Handle(), W, H, Drawn); }, 3000));
+}

@@ -338,3 +338,51 @@ TEST(Colors, NamesAndSystemColours) {
     EXPECT_EQ(ColorToRGB(0x123456), 0x123456u);
     EXPECT_EQ(ColorToRGB(clBtnFace) & SystemColorFlag, 0u);
 }
+
+// Every change the toolkit knows of, and every handing out of writable pixels, raises the
+// change count; reading does not.
+TEST(Bitmap, ChangeCountRisesAtEveryWriteAndWritableAccess) {
+    TBitmap b, other;
+    b.SetSize(4, 3);
+    other.SetSize(2, 2);
+    const TBitmap& ro = b;
+    const struct {
+        const char* what;
+        std::function<void()> act;
+    } writes[] = {
+        {"SetSize", [&] { b.SetSize(5, 3); }},
+        {"Assign", [&] { b.Assign(other); }},
+        {"Assign itself", [&] { b.Assign(b); }},
+        {"Pixels", [&] { (void)b.Pixels(); }},
+        {"ScanLine", [&] { (void)b.ScanLine(0); }},
+        {"Bits", [&] { (void)b.Bits(); }},
+        {"NoteChange", [&] { b.NoteChange(); }},
+        {"Changed", [&] { b.Changed(); }},
+        {"FillRect", [&] { b.Canvas().FillRect(Rect(0, 0, 1, 1)); }},
+        {"Rectangle", [&] { b.Canvas().Rectangle(0, 0, 2, 2); }},
+        {"SetPixel", [&] { b.Canvas().SetPixel(0, 0, clRed); }},
+        {"CopyRect", [&] { b.Canvas().CopyRect(Rect(0, 0, 1, 1), other.Canvas(), Rect(0, 0, 1, 1)); }},
+        {"Draw", [&] { b.Canvas().Draw(0, 0, other); }},
+        {"LoadFromStream", [&] {
+             std::stringstream s;
+             other.SaveToStream(s);
+             b.LoadFromStream(s);
+         }},
+        {"emptied", [&] { b.SetSize(0, 0); }},
+        {"sized again", [&] { b.SetSize(3, 3); }},
+    };
+    for (const auto& w : writes) {
+        const std::uint64_t before = b.ChangeCount();
+        w.act();
+        EXPECT_GT(b.ChangeCount(), before) << w.what;
+    }
+    const std::uint64_t before = b.ChangeCount();
+    (void)ro.Pixels();
+    (void)ro.ScanLine(0);
+    (void)ro.Bits();
+    (void)b.Canvas().Pixel(0, 0);
+    std::ostringstream out;
+    b.SaveToStream(out);
+    other.Canvas().CopyRect(Rect(0, 0, 1, 1), b.Canvas(), Rect(0, 0, 1, 1));
+    EXPECT_EQ(b.ChangeCount(), before) << "reading is no change";
+}

@@ -240,3 +240,17 @@ TEST(BitmapHandle, GdiDrawingOnAForeignPictureIsReadBack) {
 }
 
 }  // namespace
+
+// Handing out the handle or a device context counts as a change: GDI may draw on it.
+TEST(BitmapHandles, HandingOutTheHandleOrADeviceContextIsAChange) {
+    TBitmap b;
+    b.SetSize(W, H);
+    std::uint64_t before = b.ChangeCount();
+    ASSERT_NE(BitmapHandle(b), nullptr);
+    EXPECT_GT(b.ChangeCount(), before);
+    before = b.ChangeCount();
+    {
+        TBitmapDC dc(b);
+    }
+    EXPECT_GT(b.ChangeCount(), before);
+}

@@ -236,6 +236,8 @@ std::unique_ptr<TPixelStore> NewPixelStore(int width, int height) { return NewDi
 
 HBITMAP BitmapHandle(TBitmap& bitmap) {
     if (bitmap.Empty()) return nullptr;
+    // Whoever holds the handle may draw on it through GDI.
+    bitmap.NoteChange();
     if (THandleStore* store = HandleStoreOf(bitmap)) return store->Handle();
     // A picture whose rows came from elsewhere moves into a DIB section of its own.
     auto store = NewPixelStore(bitmap.Width(), bitmap.Height());

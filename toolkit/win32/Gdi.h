@@ -14,7 +14,8 @@
 namespace Toolkit {
 
 // The bitmap's HBITMAP, owned by the bitmap (0 when it is empty). For a picture of the
-// toolkit's own this is the DIB section that holds its pixel rows.
+// toolkit's own this is the DIB section that holds its pixel rows. Counts as a change of
+// the bitmap (TBitmap::ChangeCount): whoever holds the handle may draw on it.
 HBITMAP BitmapHandle(TBitmap& bitmap);
 
 // Adopts handle as the bitmap's picture: from then on the bitmap owns it, deletes it when
