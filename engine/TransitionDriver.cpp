@@ -193,8 +193,10 @@ TFrameOutcome TTransitionDriver::DrawFrame(TBitmap& frame, TEffectProc routine, 
     canvas.Brush.Color = params.Color;
     params.ClientRect = ClientRect();
     const bool hidden = covers && routine && params.CurrentFrame >= 0 && PicturesFitControl();
-    // Only a frame of layers alone (no fill under them) can be drawn where it changed.
-    const bool remember = changes && hidden && !FFromBitmap.Empty();
+    // Only a frame of layers alone (no fill under them) can be drawn where it changed, and
+    // only from pictures and onto a bitmap whose every change the counts see.
+    const bool remember = changes && hidden && !FFromBitmap.Empty() && !FFromBitmap.Shared() &&
+                          !FToBitmap.Shared() && !frame.Shared();
     TShownFrame shown;
     params.Memory = nullptr;
     if (remember) {

@@ -129,6 +129,10 @@ public:
     // Counts a change made, or made possible, outside the paths above (a backend handing
     // out the memory to the platform).
     void NoteChange() { ++FChangeCount; }
+    // Whether the pixels may change at any time without the count seeing it: the store's
+    // memory is shared with code outside the toolkit (TPixelStore::Shared). A frame drawn
+    // from such a picture, or onto such a bitmap, is drawn whole.
+    bool Shared() const { return FStore && FStore->Shared(); }
 
     TCanvas& Canvas() { return FCanvas; }
     const TCanvas& Canvas() const { return FCanvas; }

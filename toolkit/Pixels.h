@@ -96,6 +96,10 @@ public:
     virtual std::uint8_t* Bits() = 0;
     // Called before the toolkit reads or writes the bytes (Windows: GdiFlush).
     virtual void Sync() {}
+    // Whether code outside the toolkit holds a way to the memory and may write it at any
+    // time (Windows: the handle was handed out, or came from the caller): changes then
+    // happen that no change count sees.
+    virtual bool Shared() const { return false; }
 };
 
 // Supplied by the backend: zero-filled storage for a width x height 24-bit DIB

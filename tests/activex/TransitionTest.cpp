@@ -364,8 +364,9 @@ INSTANTIATE_TEST_SUITE_P(TimerAndThread, TransitionTeardown, ::testing::Bool(),
                          [](const auto& info) { return info.param ? std::string("Thread") : std::string("Timer"); });
 
 // A run that draws only what changed between its frames: the container takes the incoming
-// picture's handle in the middle of the run and draws on it through GDI; the frames after
-// show what it drew everywhere the picture shows, not only where the wipe moved on.
+// picture's handle in the middle of the run, keeps it and draws on it through GDI some
+// frames later; from the handing out on, frames are drawn whole, so the frames after the
+// drawing show it everywhere the picture shows, not only where the wipe moved on.
 TEST_F(Transition, APictureDrawnOnThroughItsHandleShowsInTheNextFrames) {
     ShowPictures(*T);
     T->SetOperation(std::uint8_t(Op::toMonoReveal));
@@ -378,6 +379,9 @@ TEST_F(Transition, APictureDrawnOnThroughItsHandleShowsInTheNextFrames) {
     ASSERT_GT(T->Engine().PartialFrames(), 0u) << "the run draws its frames as their changes";
     constexpr TColor Drawn = 0x00AA5500;
     const HBITMAP handle = Wipeax::Int32ToHandle(T->ToBitmap());
+    const auto partialFrames = T->Engine().PartialFrames();
+    const auto handedOutAt = T->Engine().FrameCounter();
+    ASSERT_TRUE(PumpUntil([&] { return T->Engine().FrameCounter() >= handedOutAt + 3; }, 5000));
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, handle);
     const RECT all{0, 0, W, H};
@@ -388,4 +392,5 @@ TEST_F(Transition, APictureDrawnOnThroughItsHandleShowsInTheNextFrames) {
     DeleteDC(dc);
     ASSERT_TRUE(PumpUntil([&] { return done; }, 5000));
     EXPECT_TRUE(PumpUntil([&] { return WindowShows(T->Handle(), W, H, Drawn); }, 3000));
+    EXPECT_EQ(T->Engine().PartialFrames(), partialFrames) << "frames drawn as changes after the handle was out";
 }

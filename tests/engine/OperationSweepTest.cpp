@@ -22,6 +22,7 @@
 #include <string>
 
 #include "engine/Wipekit.h"
+#include "support/SplitMix.h"
 
 using namespace Wipekit;
 using Op = TTransitionOperation;
@@ -29,26 +30,8 @@ using Mod = TTransitionModifier;
 
 namespace {
 
-// The sweep's own generator (SplitMix64), independent of the engine's.
-class SweepRandom {
-public:
-    explicit SweepRandom(std::uint64_t seed) : FState(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (FState += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // 0 to n - 1.
-    int Below(int n) { return int(Next() % std::uint64_t(n)); }
-    template <class T, std::size_t N>
-    T Pick(const T (&values)[N]) {
-        return values[Below(int(N))];
-    }
-
-private:
-    std::uint64_t FState;
-};
+// The sweep's own generator, independent of the engine's.
+using SweepRandom = Fixtures::SplitMix;
 
 // FNV-1a, 64 bits; integers are fed as 8 little-endian bytes, the same on every platform.
 class Fnv1a {

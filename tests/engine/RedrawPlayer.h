@@ -20,28 +20,15 @@
 #include <vector>
 
 #include "engine/Wipekit.h"
+#include "support/SplitMix.h"
 
 namespace RedrawPlayer {
 
 using namespace Wipekit;
 using Toolkit::TBitmap;
 
-// SplitMix64, independent of the engine's generator.
-class Rng {
-public:
-    explicit Rng(std::uint64_t seed) : FState(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (FState += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    int Below(int n) { return int(Next() % std::uint64_t(n)); }
-    int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
-
-private:
-    std::uint64_t FState;
-};
+// The players' own generator, independent of the engine's.
+using Rng = Fixtures::SplitMix;
 
 inline void NoisePicture(TBitmap& b, int w, int h, Rng& rng) {
     b.SetSize(w, h);

@@ -37,6 +37,17 @@ struct FullEngine {
     static std::int32_t Written(TLumawipe& c) { return c.CurrentFrame(); }
 };
 
+// A component of w x h with two pictures of noise from rng, set to operation op.
+void NoiseComponent(TLumawipe& c, int w, int h, RedrawPlayer::Rng& rng, Op op) {
+    c.SetBounds(0, 0, w, h);
+    TBitmap from, to;
+    RedrawPlayer::NoisePicture(from, w, h, rng);
+    RedrawPlayer::NoisePicture(to, w, h, rng);
+    c.SetFromBitmap(from);
+    c.SetToBitmap(to);
+    c.SetOperation(op);
+}
+
 // A plain run with nothing between its ticks: every frame after the first is drawn as its
 // changes, and a one-pixel step of a mono reveal writes one column.
 TEST(Redraw, PlainRunDrawsOnlyTheChanges) {
@@ -46,13 +57,7 @@ TEST(Redraw, PlainRunDrawsOnlyTheChanges) {
         for (const bool reverse : {false, true}) {
             RedrawPlayer::Rng rng(7);
             TLumawipe c(nullptr);
-            c.SetBounds(0, 0, 64, 48);
-            TBitmap from, to;
-            RedrawPlayer::NoisePicture(from, 64, 48, rng);
-            RedrawPlayer::NoisePicture(to, 64, 48, rng);
-            c.SetFromBitmap(from);
-            c.SetToBitmap(to);
-            c.SetOperation(op);
+            NoiseComponent(c, 64, 48, rng, op);
             c.SetReverse(reverse);
             c.Play();
             int ticks = 0;
@@ -68,14 +73,8 @@ TEST(Redraw, PlainRunDrawsOnlyTheChanges) {
         }
     }
     TLumawipe c(nullptr);
-    c.SetBounds(0, 0, 64, 48);
-    TBitmap from, to;
     RedrawPlayer::Rng rng(3);
-    RedrawPlayer::NoisePicture(from, 64, 48, rng);
-    RedrawPlayer::NoisePicture(to, 64, 48, rng);
-    c.SetFromBitmap(from);
-    c.SetToBitmap(to);
-    c.SetOperation(Op::toMonoReveal);
+    NoiseComponent(c, 64, 48, rng, Op::toMonoReveal);
     c.Play();
     c.AdvanceFrame(nullptr);
     c.AdvanceFrame(nullptr);
@@ -89,14 +88,8 @@ TEST(Redraw, SeededTickSequencesEqualTheWholeRedraw) { RedrawPlayer::PlayAll<Ful
 // A row pointer handed out, the surface drawn on, a setting changed: the next frame is whole.
 TEST(Redraw, AnyChangeDrawsTheWholeFrame) {
     TLumawipe c(nullptr);
-    c.SetBounds(0, 0, 32, 16);
-    TBitmap from, to;
     RedrawPlayer::Rng rng(11);
-    RedrawPlayer::NoisePicture(from, 32, 16, rng);
-    RedrawPlayer::NoisePicture(to, 32, 16, rng);
-    c.SetFromBitmap(from);
-    c.SetToBitmap(to);
-    c.SetOperation(Op::toIris);
+    NoiseComponent(c, 32, 16, rng, Op::toIris);
     c.Play();
     c.AdvanceFrame(nullptr);
     c.AdvanceFrame(nullptr);

@@ -241,16 +241,30 @@ TEST(BitmapHandle, GdiDrawingOnAForeignPictureIsReadBack) {
 
 }  // namespace
 
-// Handing out the handle or a device context counts as a change: GDI may draw on it.
+// Handing out the handle or a device context counts as a change: GDI may draw on it. A
+// handle handed out, or adopted from the caller, stays known outside: the bitmap is shared
+// (its changes can no longer all be counted); a device context ends with the drawing, and a
+// copy of another bitmap's handle is the bitmap's own.
 TEST(BitmapHandles, HandingOutTheHandleOrADeviceContextIsAChange) {
     TBitmap b;
     b.SetSize(W, H);
     std::uint64_t before = b.ChangeCount();
-    ASSERT_NE(BitmapHandle(b), nullptr);
-    EXPECT_GT(b.ChangeCount(), before);
-    before = b.ChangeCount();
     {
         TBitmapDC dc(b);
     }
     EXPECT_GT(b.ChangeCount(), before);
+    EXPECT_FALSE(b.Shared());
+    before = b.ChangeCount();
+    ASSERT_NE(BitmapHandle(b), nullptr);
+    EXPECT_GT(b.ChangeCount(), before);
+    EXPECT_TRUE(b.Shared());
+
+    TBitmap copy;
+    SetBitmapHandle(copy, BitmapHandle(b));
+    EXPECT_FALSE(copy.Shared());
+    TBitmap adopted;
+    SetBitmapHandle(adopted, CreateBitmap(W, H, 1, 32, nullptr));
+    EXPECT_TRUE(adopted.Shared());
+    adopted.SetSize(W + 1, H);  // a store of its own again
+    EXPECT_FALSE(adopted.Shared());
 }

@@ -84,6 +84,9 @@ class THandleStore : public TPixelStore {
 public:
     THandleStore(HBITMAP handle, int width, int height) : FHandle(handle), FWidth(width), FHeight(height) {}
     HBITMAP Handle() const { return FHandle; }
+    // Handed out, or adopted from the caller, who keeps the handle and may draw on it.
+    bool Shared() const override { return FShared.load(std::memory_order_relaxed); }
+    void Share() { FShared.store(true, std::memory_order_relaxed); }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     // Reads the picture back from the handle after GDI drew on it (foreign formats).
@@ -97,6 +100,7 @@ protected:
 private:
     HBITMAP FHandle;
     int FWidth, FHeight;
+    std::atomic<bool> FShared{false};
 };
 
 // The handles the bitmaps of this process hold, each with its store. A handle crosses
@@ -234,17 +238,29 @@ using namespace Win32;
 
 std::unique_ptr<TPixelStore> NewPixelStore(int width, int height) { return NewDibSection(width, height); }
 
-HBITMAP BitmapHandle(TBitmap& bitmap) {
+namespace {
+
+// The store of the bitmap's handle (nullptr when it is empty). A picture whose rows came
+// from elsewhere moves into a DIB section of its own. Counts as a change of the bitmap:
+// whoever holds the handle may draw on it through GDI.
+THandleStore* HandleStoreFor(TBitmap& bitmap) {
     if (bitmap.Empty()) return nullptr;
-    // Whoever holds the handle may draw on it through GDI.
     bitmap.NoteChange();
-    if (THandleStore* store = HandleStoreOf(bitmap)) return store->Handle();
-    // A picture whose rows came from elsewhere moves into a DIB section of its own.
+    if (THandleStore* store = HandleStoreOf(bitmap)) return store;
     auto store = NewPixelStore(bitmap.Width(), bitmap.Height());
     std::memcpy(store->Bits(), bitmap.Bits(), bitmap.ImageSize());
-    HBITMAP handle = static_cast<THandleStore*>(store.get())->Handle();
     bitmap.Adopt(std::move(store), bitmap.Width(), bitmap.Height());
-    return handle;
+    return HandleStoreOf(bitmap);
+}
+
+}  // namespace
+
+HBITMAP BitmapHandle(TBitmap& bitmap) {
+    THandleStore* store = HandleStoreFor(bitmap);
+    if (!store) return nullptr;
+    // Its holder may draw on it whenever it likes, unseen by the change count.
+    store->Share();
+    return store->Handle();
 }
 
 void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle) {
@@ -284,6 +300,7 @@ void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle) {
         store = Listed<TForeignStore>(handle, width, height, std::move(rows));
     }
     Held(handle);  // the bitmap now holds one more GDI object
+    store->Share();  // the caller still knows the handle and may draw on it
     bitmap.Adopt(std::move(store), width, height);
     bitmap.Changed();
 }
@@ -291,9 +308,10 @@ void SetBitmapHandle(TBitmap& bitmap, HBITMAP handle) {
 // ---------------------------------------------------------------------------------------
 
 TBitmapDC::TBitmapDC(TBitmap& bitmap) : FBitmap(bitmap) {
-    HBITMAP handle = BitmapHandle(bitmap);
+    // The handle stays inside this device context, which lives no longer than the drawing.
+    THandleStore* store = HandleStoreFor(bitmap);
     FDC = NewMemoryDC();
-    if (handle) FOld = SelectObject(FDC, handle);
+    if (store) FOld = SelectObject(FDC, store->Handle());
 }
 
 TBitmapDC::~TBitmapDC() {
