@@ -40,12 +40,9 @@ private:
     HWND FHandle;
 };
 
-// A device-dependent bitmap of the screen's format, filled with color: a picture from
-// outside the toolkit.
-HBITMAP NewScreenBitmap(int w, int h, TColor color) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HDC dc = CreateCompatibleDC(screen);
+// Fills w x h pixels of a bitmap handle with color through GDI, as a container would.
+void FillThroughGdi(HBITMAP bitmap, int w, int h, TColor color) {
+    HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap);
     const RECT r{0, 0, w, h};
     HBRUSH brush = CreateSolidBrush(color);
@@ -53,7 +50,15 @@ HBITMAP NewScreenBitmap(int w, int h, TColor color) {
     DeleteObject(brush);
     SelectObject(dc, old);
     DeleteDC(dc);
+}
+
+// A device-dependent bitmap of the screen's format, filled with color: a picture from
+// outside the toolkit.
+HBITMAP NewScreenBitmap(int w, int h, TColor color) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
     ReleaseDC(nullptr, screen);
+    FillThroughGdi(bitmap, w, h, color);
     return bitmap;
 }
 
@@ -382,14 +387,7 @@ TEST_F(Transition, APictureDrawnOnThroughItsHandleShowsInTheNextFrames) {
     const auto partialFrames = T->Engine().PartialFrames();
     const auto handedOutAt = T->Engine().FrameCounter();
     ASSERT_TRUE(PumpUntil([&] { return T->Engine().FrameCounter() >= handedOutAt + 3; }, 5000));
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, handle);
-    const RECT all{0, 0, W, H};
-    HBRUSH brush = CreateSolidBrush(Drawn);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    FillThroughGdi(handle, W, H, Drawn);
     ASSERT_TRUE(PumpUntil([&] { return done; }, 5000));
     EXPECT_TRUE(PumpUntil([&] { return WindowShows(T->Handle(), W, H, Drawn); }, 3000));
     EXPECT_EQ(T->Engine().PartialFrames(), partialFrames) << "frames drawn as changes after the handle was out";
